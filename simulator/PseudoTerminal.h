@@ -1,0 +1,26 @@
+#pragma once
+// A pseudo-terminal in raw mode. The slave side stays open here too, so the
+// master never sees a hang-up while no client has the port open, and a client
+// may close and reopen it at will.
+
+#include <string>
+
+namespace baslink::sim {
+
+class PseudoTerminal {
+public:
+    PseudoTerminal();  // throws std::system_error
+    ~PseudoTerminal();
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+
+    int master() const { return master_; }  // non-blocking
+    const std::string& slavePath() const { return slavePath_; }
+
+private:
+    int master_ = -1;
+    int slave_ = -1;
+    std::string slavePath_;
+};
+
+}  // namespace baslink::sim

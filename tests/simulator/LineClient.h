@@ -1,0 +1,52 @@
+#pragma once
+// Test side of the line: a temporary ports folder, a client that opens the
+// linked port like the driver does, and the frames the driver would send.
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "SimulatedBus.h"
+
+namespace baslink::sim::test {
+
+// Points XDG_CONFIG_HOME at a fresh temporary folder for the test's lifetime.
+class TemporaryConfigHome {
+public:
+    TemporaryConfigHome();
+    ~TemporaryConfigHome();
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+    std::string previous_;
+    bool hadPrevious_ = false;
+};
+
+class LineClient {
+public:
+    explicit LineClient(const std::filesystem::path& port);
+    ~LineClient();
+    LineClient(const LineClient&) = delete;
+    LineClient& operator=(const LineClient&) = delete;
+
+    void write(const Bytes& bytes);
+    // Reads until `count` bytes came or the time is up; returns what came.
+    Bytes read(std::size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(2));
+    // Writes a request and reads an answer of `count` bytes.
+    Bytes exchange(const Bytes& request, std::size_t count);
+    // True when nothing arrives within `quiet`.
+    bool silentFor(std::chrono::milliseconds quiet);
+
+private:
+    int fd_ = -1;
+};
+
+Bytes SendFrame(const Bytes& payload);
+Bytes FetchFrame(uint16_t length);
+Bytes WithSum(Bytes body);
+bool CrcOk(const Bytes& frame);
+bool SumOk(const Bytes& frame);
+
+}  // namespace baslink::sim::test
