@@ -1,0 +1,285 @@
+#include "SerialDevice.h"
+
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+
+#include "PortNames.h"
+
+namespace baslink::platform {
+namespace {
+
+// Modem lines and error counters are sampled this often where the device has them.
+constexpr int kSampleIntervalMs = 10;
+// After a hang-up of the other end the device stays readable; look again this late.
+constexpr int kHangUpRetryMs = 100;
+
+constexpr uint32_t kLineEvents = EV_CTS | EV_DSR | EV_RLSD | EV_RING | EV_ERR;
+
+std::string SystemMessage(int error) {
+    return std::system_category().message(error);
+}
+
+// Each modem line as the kernel, the modem status and the wait events name it.
+struct ModemLine {
+    int kernelBit;
+    uint32_t statusBit;
+    uint32_t event;
+};
+
+constexpr ModemLine kModemLines[] = {
+    {TIOCM_CTS, MS_CTS_ON, EV_CTS},
+    {TIOCM_DSR, MS_DSR_ON, EV_DSR},
+    {TIOCM_CD, MS_RLSD_ON, EV_RLSD},
+    {TIOCM_RNG, MS_RING_ON, EV_RING},
+};
+
+uint32_t ModemBits(int lines) {
+    uint32_t bits = 0;
+    for (const ModemLine& line : kModemLines) {
+        if (lines & line.kernelBit) {
+            bits |= line.statusBit;
+        }
+    }
+    return bits;
+}
+
+// The events of the lines whose status bits differ between two samples.
+uint32_t ModemEvents(uint32_t before, uint32_t after) {
+    uint32_t events = 0;
+    for (const ModemLine& line : kModemLines) {
+        if ((before ^ after) & line.statusBit) {
+            events |= line.event;
+        }
+    }
+    return events;
+}
+
+uint32_t LineErrorCount(const serial_icounter_struct& counts) {
+    return static_cast<uint32_t>(counts.frame + counts.overrun + counts.parity + counts.brk +
+                                 counts.buf_overrun);
+}
+
+class PosixSerialDevice final : public SerialDevice {
+public:
+    PosixSerialDevice(int fd, int wakeFd) : fd_(fd), wakeFd_(wakeFd) {
+        // Pseudo-terminals answer these with ENOTTY: they then have no line events.
+        int lines = 0;
+        hasModemLines_ = ioctl(fd_, TIOCMGET, &lines) == 0;
+        lastModem_ = hasModemLines_ ? ModemBits(lines) : 0;
+        serial_icounter_struct counts{};
+        hasErrorCounts_ = ioctl(fd_, TIOCGICOUNT, &counts) == 0;
+        lastErrorCount_ = hasErrorCounts_ ? LineErrorCount(counts) : 0;
+    }
+
+    ~PosixSerialDevice() override {
+        (void)ioctl(fd_, TIOCNXCL);
+        (void)close(fd_);  // also drops the lock
+        (void)close(wakeFd_);
+    }
+
+    void SetLineParams(uint32_t baud, uint8_t dataBits, uint8_t parity, uint8_t stopBits) override {
+        termios settings{};
+        if (tcgetattr(fd_, &settings) != 0) {
+            return;
+        }
+        ApplyLineSettings(settings, baud, dataBits, parity, stopBits);
+        (void)tcsetattr(fd_, TCSANOW, &settings);
+    }
+
+    void Purge() override { (void)tcflush(fd_, TCIOFLUSH); }
+
+    void SetDtr(bool on) override { SetModemLine(TIOCM_DTR, on); }
+    void SetRts(bool on) override { SetModemLine(TIOCM_RTS, on); }
+
+    uint32_t ModemStatus() override {
+        int lines = 0;
+        if (!hasModemLines_ || ioctl(fd_, TIOCMGET, &lines) != 0) {
+            return 0;
+        }
+        return ModemBits(lines);
+    }
+
+    WaitResult WaitEvent(uint32_t mask) override {
+        const bool sampling = (mask & kLineEvents) != 0 && (hasModemLines_ || hasErrorCounts_);
+        for (;;) {
+            pollfd fds[2] = {{fd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+            const int ready = poll(fds, 2, sampling ? kSampleIntervalMs : -1);
+            if (ready < 0 && errno != EINTR) {
+                // Nothing sensible to wait on: look again later rather than spin.
+                if (SleepUnlessClosed(kHangUpRetryMs)) {
+                    return {true, 0};
+                }
+                continue;
+            }
+            WaitResult result;
+            result.closeRequested = ready > 0 && (fds[1].revents & POLLIN) != 0;
+            bool hungUp = false;
+            if (ready > 0 && fds[0].revents != 0) {
+                if (BytesQueued() > 0) {
+                    result.events |= EV_RXCHAR;
+                } else {
+                    // Readable with nothing queued, or POLLHUP/POLLERR: the other end is gone.
+                    hungUp = true;
+                }
+            }
+            if (sampling) {
+                result.events |= SampleLineEvents();
+            }
+            result.events &= mask;
+            if (result.closeRequested || result.events != 0) {
+                return result;
+            }
+            if (hungUp && SleepUnlessClosed(kHangUpRetryMs)) {
+                return {true, 0};
+            }
+        }
+    }
+
+    void RequestClose() override {
+        const uint64_t one = 1;
+        // The counter is never read back, so the request stays set for good.
+        [[maybe_unused]] const ssize_t written = write(wakeFd_, &one, sizeof one);
+    }
+
+    uint32_t BytesQueued() override {
+        int queued = 0;
+        if (ioctl(fd_, FIONREAD, &queued) != 0 || queued < 0) {
+            return 0;
+        }
+        return static_cast<uint32_t>(queued);
+    }
+
+    std::size_t Read(void* buffer, std::size_t count) override {
+        auto* bytes = static_cast<char*>(buffer);
+        return Complete(count, POLLIN,
+                        [&](std::size_t done) { return read(fd_, bytes + done, count - done); });
+    }
+
+    std::size_t Write(const void* buffer, std::size_t count) override {
+        const auto* bytes = static_cast<const char*>(buffer);
+        return Complete(count, POLLOUT,
+                        [&](std::size_t done) { return write(fd_, bytes + done, count - done); });
+    }
+
+private:
+    void SetModemLine(int line, bool on) {
+        if (hasModemLines_) {
+            (void)ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &line);
+        }
+    }
+
+    // EV_* bits of the modem lines and error counters changed since the last sample.
+    uint32_t SampleLineEvents() {
+        uint32_t events = 0;
+        if (hasModemLines_) {
+            const uint32_t now = ModemStatus();
+            events |= ModemEvents(lastModem_, now);
+            lastModem_ = now;
+        }
+        serial_icounter_struct counts{};
+        if (hasErrorCounts_ && ioctl(fd_, TIOCGICOUNT, &counts) == 0) {
+            const uint32_t now = LineErrorCount(counts);
+            if (now != lastErrorCount_) {
+                events |= EV_ERR;
+            }
+            lastErrorCount_ = now;
+        }
+        return events;
+    }
+
+    // Repeats a read or write until count bytes are through, the device is gone or a close
+    // is requested; returns the number through.
+    template <typename Transfer>
+    std::size_t Complete(std::size_t count, short readiness, Transfer transfer) {
+        std::size_t done = 0;
+        while (done < count) {
+            const ssize_t moved = transfer(done);
+            if (moved > 0) {
+                done += static_cast<std::size_t>(moved);
+            } else if (moved < 0 &&
+                       (errno == EINTR || (errno == EAGAIN && AwaitReady(readiness)))) {
+                continue;
+            } else {
+                break;  // hung up, failed or closing
+            }
+        }
+        return done;
+    }
+
+    // Waits until the device is ready for `what`; false on a close request, a hang-up
+    // or a failure.
+    bool AwaitReady(short what) {
+        for (;;) {
+            pollfd fds[2] = {{fd_, what, 0}, {wakeFd_, POLLIN, 0}};
+            const int ready = poll(fds, 2, -1);
+            if (ready < 0 && errno == EINTR) {
+                continue;
+            }
+            if (ready < 0 || (fds[1].revents & POLLIN) != 0) {
+                return false;
+            }
+            if (fds[0].revents & what) {
+                return true;
+            }
+            if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+                return false;
+            }
+        }
+    }
+
+    // Sleeps for the given time; true when a close request ended the sleep.
+    bool SleepUnlessClosed(int milliseconds) {
+        pollfd wake{wakeFd_, POLLIN, 0};
+        return poll(&wake, 1, milliseconds) > 0 && (wake.revents & POLLIN) != 0;
+    }
+
+    const int fd_;
+    const int wakeFd_;
+    bool hasModemLines_ = false;
+    bool hasErrorCounts_ = false;
+    uint32_t lastModem_ = 0;
+    uint32_t lastErrorCount_ = 0;
+};
+
+}  // namespace
+
+OpenedDevice OpenSerialDevice(const std::string& portName) {
+    const auto path = ResolvePortName(portName);
+    if (!path) {
+        return {nullptr, SystemMessage(ENOENT)};
+    }
+    const int fd = open(path->c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return {nullptr, SystemMessage(errno)};
+    }
+    // The port is ours alone while we hold it: the lock keeps out those who honour it,
+    // TIOCEXCL the other openers of the terminal.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno == EWOULDBLOCK ? EBUSY : errno;
+        (void)close(fd);
+        return {nullptr, SystemMessage(error)};
+    }
+    if (!isatty(fd)) {
+        (void)close(fd);
+        return {nullptr, SystemMessage(ENOTTY)};
+    }
+    (void)ioctl(fd, TIOCEXCL);
+    const int wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wakeFd < 0) {
+        const int error = errno;
+        (void)close(fd);
+        return {nullptr, SystemMessage(error)};
+    }
+    return {std::make_unique<PosixSerialDevice>(fd, wakeFd), {}};
+}
+
+}  // namespace baslink::platform

@@ -1,0 +1,74 @@
+#pragma once
+// One open serial device, in the shape the serial reader needs it: line settings,
+// modem lines, one wait for "something happened" that a close request can end, and
+// reads and writes that complete before they return.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "LineSettings.h"
+
+namespace baslink::platform {
+
+// Event bits of a wait.
+inline constexpr uint32_t EV_RXCHAR = 0x0001;  // bytes arrived
+inline constexpr uint32_t EV_CTS = 0x0008;
+inline constexpr uint32_t EV_DSR = 0x0010;
+inline constexpr uint32_t EV_RLSD = 0x0020;  // carrier detect
+inline constexpr uint32_t EV_ERR = 0x0080;   // framing, overrun or parity error, or break
+inline constexpr uint32_t EV_RING = 0x0100;
+
+// Modem status bits: set while the line is on.
+inline constexpr uint32_t MS_CTS_ON = 0x10;
+inline constexpr uint32_t MS_DSR_ON = 0x20;
+inline constexpr uint32_t MS_RING_ON = 0x40;
+inline constexpr uint32_t MS_RLSD_ON = 0x80;
+
+struct WaitResult {
+    bool closeRequested = false;
+    uint32_t events = 0;  // EV_* bits within the mask asked for
+};
+
+class SerialDevice {
+public:
+    virtual ~SerialDevice() = default;
+
+    // See ApplyLineSettings.
+    virtual void SetLineParams(uint32_t baud, uint8_t dataBits, uint8_t parity,
+                               uint8_t stopBits) = 0;
+    // Drops whatever waits in both directions.
+    virtual void Purge() = 0;
+    // Modem lines; nothing where the device has none (a pseudo-terminal).
+    virtual void SetDtr(bool on) = 0;
+    virtual void SetRts(bool on) = 0;
+    // MS_* bits; 0 where the device has no modem lines.
+    virtual uint32_t ModemStatus() = 0;
+
+    // Waits until an event of the mask happens or a close is requested. Sleeps while
+    // nothing happens; a device whose other end hung up does not end the wait.
+    virtual WaitResult WaitEvent(uint32_t mask) = 0;
+    // Ends the current and every later wait, read and write. Any thread may call it.
+    virtual void RequestClose() = 0;
+
+    // Bytes waiting in the input queue.
+    virtual uint32_t BytesQueued() = 0;
+    // Returns once count bytes are in buffer, or fewer when the device failed, hung up
+    // or a close was requested; the result is the number read.
+    virtual std::size_t Read(void* buffer, std::size_t count) = 0;
+    // Returns once all bytes are handed to the device, or fewer on failure or a close
+    // request; the result is the number written.
+    virtual std::size_t Write(const void* buffer, std::size_t count) = 0;
+};
+
+struct OpenedDevice {
+    std::unique_ptr<SerialDevice> device;  // empty when the open failed
+    std::string error;                     // the system's reason for the failure
+};
+
+// Opens the device a port name resolves to (PortNames.h), exclusively:
+// a second open of the same device fails while the first holds it.
+OpenedDevice OpenSerialDevice(const std::string& portName);
+
+}  // namespace baslink::platform

@@ -1,0 +1,273 @@
+#include "ThreadComPort.h"
+
+#include <cctype>
+#include <climits>
+#include <optional>
+#include <utility>
+
+#include "CommThread.h"
+
+namespace baslink {
+namespace {
+
+const char kIllegalTerminator[] =
+    "Illegal terminator string.\rformat : #<asciicode>#<asciicode>#<...>\rexample: #13#10";
+const char kEmptyTerminator[] = "Terminator string cannot be empty!";
+const char kDefaultTerminator[] = "\r\n";
+
+// A 32-bit integer as the terminator texts write it: optional leading blanks and sign,
+// then decimal digits, or hexadecimal after "$" or "0x". Nothing may follow.
+std::optional<int32_t> ParseInteger(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    int base = 10;
+    if (i < text.size() && text[i] == '$') {
+        base = 16;
+        ++i;
+    } else if (i + 1 < text.size() && text[i] == '0' &&
+               (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i == text.size()) {
+        return std::nullopt;
+    }
+    int64_t value = 0;
+    for (; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        int digit;
+        if (std::isdigit(c)) {
+            digit = c - '0';
+        } else if (base == 16 && std::isxdigit(c)) {
+            digit = std::tolower(c) - 'a' + 10;
+        } else {
+            return std::nullopt;
+        }
+        value = value * base + digit;
+        if (value > int64_t{INT32_MAX} + 1) {
+            return std::nullopt;
+        }
+    }
+    if (negative) {
+        value = -value;
+    }
+    if (value > INT32_MAX) {
+        return std::nullopt;
+    }
+    return static_cast<int32_t>(value);
+}
+
+}  // namespace
+
+TThreadComPort::TThreadComPort() = default;
+
+TThreadComPort::~TThreadComPort() {
+    Close();
+}
+
+void TThreadComPort::Open() {
+    {
+        std::lock_guard lifecycle(lifecycleMutex_);
+        if (active_) {
+            return;
+        }
+        auto reader = std::make_unique<TCommThread>(Port);
+        if (!reader->IsOpen()) {
+            throw EComError("TThreadComPort : cannot open " + Port + "\r" + reader->OpenError());
+        }
+        reader->OnReceive = [this](uint32_t Count) { DataReceived(Count); };
+        reader->OnStatus = [this](uint32_t EvtMask, uint32_t ModemStatus) {
+            StatusChanged(EvtMask, ModemStatus);
+        };
+        reader->SetLineParams(Baud, DataBits, Parity, StopBits);
+        {
+            std::lock_guard lock(readerMutex_);
+            reader_ = std::move(reader);
+        }
+        active_ = true;
+        reader_->Resume();
+    }
+    // Outside the lock, so that the handler may close or reopen the port.
+    OnPortOpen(*this);
+}
+
+void TThreadComPort::Close() {
+    {
+        std::lock_guard lifecycle(lifecycleMutex_);
+        if (!active_) {
+            return;
+        }
+        active_ = false;
+        reader_->OnReceive = nullptr;
+        reader_->OnStatus = nullptr;
+        // Also ends a Send blocked in its write, which holds readerMutex_.
+        reader_->SignalClose();
+        reader_->WaitFor();
+        std::unique_ptr<TCommThread> finished;
+        {
+            std::lock_guard lock(readerMutex_);
+            finished = std::move(reader_);
+        }
+    }  // the finished reader closes the device here
+    OnPortClose(*this);
+}
+
+void TThreadComPort::SetRTS(bool Value) {
+    std::lock_guard lock(readerMutex_);
+    if (active_ && reader_) {
+        reader_->SetRTS(Value);
+    }
+}
+
+void TThreadComPort::Send(const void* Buf, uint8_t Count) {
+    std::lock_guard lock(readerMutex_);
+    if (!active_ || !reader_) {
+        return;
+    }
+    {
+        std::lock_guard buffer(bufferMutex_);
+        bufferRX_.clear();
+    }
+    reader_->WriteBytes(Buf, Count);
+}
+
+std::string TThreadComPort::BufferRX() const {
+    std::lock_guard lock(bufferMutex_);
+    return bufferRX_;
+}
+
+void TThreadComPort::DataReceived(uint32_t Count) {
+    if (Count == 0) {
+        return;
+    }
+    std::string chunk(Count, '\0');
+    // The bytes are taken off the device even when nobody receives them.
+    chunk.resize(reader_->ReadBytes(chunk.data(), Count));
+    const auto callback = ReceiveCallBack.Snapshot();
+    if (!active_ || !callback || chunk.empty()) {
+        return;
+    }
+    Deliver(chunk, *callback);
+}
+
+// Runs the callback outside the buffer lock: it may read BufferRX itself.
+void TThreadComPort::Deliver(const std::string& chunk, const TReceiveProc& callback) {
+    switch (ReceiveMode.load()) {
+        case rmRAW:
+            callback(*this, chunk);
+            break;
+        case rmTERM: {
+            std::string message;
+            {
+                std::lock_guard lock(bufferMutex_);
+                bufferRX_ += chunk;
+                // At most one message per chunk; an empty terminator matches nothing.
+                if (!terminatorBytes_.empty()) {
+                    const auto at = bufferRX_.find(terminatorBytes_);
+                    if (at != std::string::npos) {
+                        message = bufferRX_.substr(0, at + terminatorBytes_.size());
+                    }
+                }
+            }
+            if (!message.empty()) {
+                callback(*this, message);
+                std::lock_guard lock(bufferMutex_);
+                // A Send during the callback may have emptied the buffer already.
+                bufferRX_.erase(0, message.size());
+            }
+            break;
+        }
+        case rmCount: {
+            std::string whole;
+            {
+                std::lock_guard lock(bufferMutex_);
+                bufferRX_ += chunk;
+                if (bufferRX_.size() >= minTamanioRX.load()) {
+                    whole = bufferRX_;
+                }
+            }
+            if (!whole.empty()) {
+                callback(*this, whole);
+            }
+            break;
+        }
+    }
+}
+
+void TThreadComPort::StatusChanged(uint32_t EvtMask, uint32_t ModemStatus) {
+    // The status was sampled before the change, so a clear bit means the line is on now.
+    if (EvtMask & platform::EV_CTS) {
+        OnCTSChanged((ModemStatus & platform::MS_CTS_ON) == 0);
+    }
+    if (EvtMask & platform::EV_DSR) {
+        OnDSRChanged((ModemStatus & platform::MS_DSR_ON) == 0);
+    }
+    if (EvtMask & platform::EV_RLSD) {
+        OnRLSDChanged((ModemStatus & platform::MS_RLSD_ON) == 0);
+    }
+    if (EvtMask & platform::EV_RING) {
+        OnRingChanged((ModemStatus & platform::MS_RING_ON) == 0);
+    }
+    if (EvtMask & platform::EV_ERR) {
+        OnError(*this);
+    }
+}
+
+std::string TThreadComPort::GetTerminator() const {
+    std::lock_guard lock(bufferMutex_);
+    std::string text;
+    for (const char byte : terminatorBytes_) {
+        text += '#' + std::to_string(static_cast<unsigned char>(byte));
+    }
+    return text;
+}
+
+void TThreadComPort::SetTerminator(std::string Value) {
+    std::string bytes;
+    // The first character is taken for the separator, whatever it is.
+    if (!Value.empty()) {
+        Value.erase(0, 1);
+    }
+    while (!Value.empty()) {
+        std::string token;
+        ExtractToken(Value, '#', token);
+        const auto code = ParseInteger(token);
+        if (!code) {
+            std::lock_guard lock(bufferMutex_);
+            terminatorBytes_ = kDefaultTerminator;
+            throw EComError(kIllegalTerminator);
+        }
+        bytes += static_cast<char>(static_cast<uint8_t>(*code));
+    }
+    {
+        std::lock_guard lock(bufferMutex_);
+        terminatorBytes_ = bytes;
+    }
+    if (bytes.empty()) {
+        throw EComError(kEmptyTerminator);
+    }
+}
+
+void TThreadComPort::ExtractToken(std::string& S, char Sep, std::string& Token) {
+    Token.clear();
+    if (S.empty()) {
+        return;
+    }
+    const auto at = S.find(Sep);
+    if (at == std::string::npos) {
+        Token = std::move(S);
+        S.clear();
+    } else {
+        Token = S.substr(0, at);
+        S.erase(0, at + 1);
+    }
+}
+
+}  // namespace baslink

@@ -1,0 +1,106 @@
+#include "PseudoTerminal.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+namespace baslink::testing {
+
+PseudoTerminal::PseudoTerminal() {
+    if (openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0) {
+        throw std::runtime_error("openpty failed");
+    }
+    slavePath_ = ttyname(slave_);
+    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+}
+
+PseudoTerminal::~PseudoTerminal() {
+    HangUp();
+    close(slave_);
+}
+
+void PseudoTerminal::Send(const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = write(master_, bytes.data() + done, bytes.size() - done);
+        if (put <= 0) {
+            throw std::runtime_error("write to the pseudo-terminal failed");
+        }
+        done += static_cast<std::size_t>(put);
+    }
+}
+
+std::string PseudoTerminal::Receive(std::size_t count) {
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + seconds(5);
+    std::string bytes;
+    while (bytes.size() < count && steady_clock::now() < deadline) {
+        pollfd ready{master_, POLLIN, 0};
+        if (poll(&ready, 1, 50) > 0 && (ready.revents & POLLIN)) {
+            char chunk[256];
+            const ssize_t got = read(master_, chunk, sizeof chunk);
+            if (got > 0) {
+                bytes.append(chunk, static_cast<std::size_t>(got));
+            }
+        }
+    }
+    return bytes;
+}
+
+int PseudoTerminal::PendingAtDevice() const {
+    int queued = 0;
+    ioctl(slave_, FIONREAD, &queued);
+    return queued;
+}
+
+termios PseudoTerminal::Settings() const {
+    termios settings{};
+    tcgetattr(slave_, &settings);
+    return settings;
+}
+
+void PseudoTerminal::HangUp() {
+    if (master_ >= 0) {
+        close(master_);
+        master_ = -1;
+    }
+}
+
+PortLinks::PortLinks() {
+    if (const char* saved = std::getenv("XDG_CONFIG_HOME")) {
+        hadConfigHome_ = true;
+        savedConfigHome_ = saved;
+    }
+    std::string pattern = std::filesystem::temp_directory_path() / "baslink-ports-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("mkdtemp failed");
+    }
+    configHome_ = pattern;
+    std::filesystem::create_directories(configHome_ + "/baslink/ports");
+    setenv("XDG_CONFIG_HOME", configHome_.c_str(), 1);
+}
+
+PortLinks::~PortLinks() {
+    if (hadConfigHome_) {
+        setenv("XDG_CONFIG_HOME", savedConfigHome_.c_str(), 1);
+    } else {
+        unsetenv("XDG_CONFIG_HOME");
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(configHome_, ignored);
+}
+
+void PortLinks::Link(const std::string& name, const std::string& target) {
+    const std::filesystem::path link = configHome_ + "/baslink/ports/" + name;
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink(target, link);
+}
+
+}  // namespace baslink::testing

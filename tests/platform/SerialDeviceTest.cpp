@@ -1,0 +1,121 @@
+#include "SerialDevice.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "PseudoTerminal.h"
+
+using namespace baslink::platform;
+using baslink::testing::PortLinks;
+using baslink::testing::PseudoTerminal;
+
+namespace {
+
+constexpr uint32_t kAllEvents = EV_RXCHAR | EV_CTS | EV_DSR | EV_RLSD | EV_ERR | EV_RING;
+
+class SerialDeviceTest : public ::testing::Test {
+protected:
+    void SetUp() override { links.Link("com5", pty.SlavePath()); }
+
+    std::unique_ptr<SerialDevice> OpenCom5() {
+        auto opened = OpenSerialDevice("com5");
+        if (!opened.device) {
+            ADD_FAILURE() << opened.error;
+            return nullptr;
+        }
+        opened.device->SetLineParams(115200, 8, kParityNone, kStopBitsOne);
+        return std::move(opened.device);
+    }
+
+    PortLinks links;
+    PseudoTerminal pty;
+};
+
+double ProcessCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+}  // namespace
+
+TEST_F(SerialDeviceTest, MissingDeviceReportsTheSystemReason) {
+    links.Link("com6", links.ConfigHome() + "/no-such-device");
+    const auto opened = OpenSerialDevice("com6");
+    EXPECT_FALSE(opened.device);
+    EXPECT_EQ(opened.error, "No such file or directory");
+    EXPECT_FALSE(OpenSerialDevice("not-a-port").device);
+}
+
+TEST_F(SerialDeviceTest, DeviceIsHeldExclusively) {
+    auto first = OpenCom5();
+    const auto second = OpenSerialDevice("com5");
+    EXPECT_FALSE(second.device);
+    EXPECT_EQ(second.error, "Device or resource busy");
+    first.reset();
+    EXPECT_TRUE(OpenSerialDevice("com5").device);
+}
+
+TEST_F(SerialDeviceTest, WaitReportsArrivalAndReadTakesExactlyTheQueuedBytes) {
+    auto device = OpenCom5();
+    pty.Send(std::string("\x01\r\n\xff", 4));
+    const WaitResult result = device->WaitEvent(kAllEvents);
+    EXPECT_FALSE(result.closeRequested);
+    EXPECT_EQ(result.events, EV_RXCHAR);
+    ASSERT_TRUE(baslink::testing::Eventually([&] { return device->BytesQueued() == 4; }));
+    char bytes[4] = {};
+    EXPECT_EQ(device->Read(bytes, 4), 4u);
+    EXPECT_EQ(std::string(bytes, 4), std::string("\x01\r\n\xff", 4));  // untranslated
+    EXPECT_EQ(device->BytesQueued(), 0u);
+
+    EXPECT_EQ(device->Write("ping", 4), 4u);
+    EXPECT_EQ(pty.Receive(4), "ping");
+}
+
+TEST_F(SerialDeviceTest, PurgeDropsUnreadInput) {
+    auto device = OpenCom5();
+    pty.Send("stale");
+    ASSERT_TRUE(baslink::testing::Eventually([&] { return device->BytesQueued() == 5; }));
+    device->Purge();
+    EXPECT_EQ(device->BytesQueued(), 0u);
+}
+
+TEST_F(SerialDeviceTest, CloseRequestEndsAWaitFromAnotherThreadAndStaysSet) {
+    auto device = OpenCom5();
+    std::atomic<bool> ended{false};
+    WaitResult result;
+    std::thread waiter([&] {
+        result = device->WaitEvent(kAllEvents);
+        ended = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(ended);
+    device->RequestClose();
+    waiter.join();
+    EXPECT_TRUE(result.closeRequested);
+    EXPECT_TRUE(device->WaitEvent(kAllEvents).closeRequested);
+    // A read that would block gives up too.
+    char byte;
+    EXPECT_EQ(device->Read(&byte, 1), 0u);
+}
+
+TEST_F(SerialDeviceTest, HangUpOfTheOtherEndDoesNotSpin) {
+    auto device = OpenCom5();
+    pty.HangUp();
+    std::thread closer([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        device->RequestClose();
+    });
+    const double before = ProcessCpuSeconds();
+    const WaitResult result = device->WaitEvent(kAllEvents);
+    const double used = ProcessCpuSeconds() - before;
+    closer.join();
+    EXPECT_TRUE(result.closeRequested);
+    // A busy loop would burn about the whole half second.
+    EXPECT_LT(used, 0.2);
+}

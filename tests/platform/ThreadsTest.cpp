@@ -1,0 +1,24 @@
+#include "Threads.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <thread>
+
+using baslink::platform::SetCurrentThreadPriority;
+using baslink::platform::ThreadPriority;
+
+TEST(Threads, PriorityChangesTheCallingThreadOnly) {
+    const int before = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+    int inside = before;
+    std::thread lowered([&] {
+        SetCurrentThreadPriority(ThreadPriority::Lowest);
+        inside = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+        // Raising may be refused without privilege; it must not fail the caller.
+        SetCurrentThreadPriority(ThreadPriority::Highest);
+    });
+    lowered.join();
+    EXPECT_EQ(inside, 10);
+    EXPECT_EQ(getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())), before);
+}
