@@ -1,0 +1,297 @@
+#include "IniFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace baslink::ini {
+namespace {
+
+// One line of the file: [begin, end) is its text, `next` the start of the line after it
+// (end plus the length of its terminator).
+struct Line {
+    std::size_t begin;
+    std::size_t end;
+    std::size_t next;
+};
+
+std::vector<Line> SplitLines(const std::string& text) {
+    std::vector<Line> lines;
+    std::size_t begin = 0;
+    while (begin < text.size()) {
+        const std::size_t newline = text.find('\n', begin);
+        if (newline == std::string::npos) {
+            lines.push_back({begin, text.size(), text.size()});
+            break;
+        }
+        std::size_t end = newline;
+        if (end > begin && text[end - 1] == '\r') {
+            --end;
+        }
+        lines.push_back({begin, end, newline + 1});
+        begin = newline + 1;
+    }
+    return lines;
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+    return std::ranges::equal(a, b, [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+}
+
+// The section a header line names, or nothing when the line is no header.
+std::optional<std::string_view> SectionName(std::string_view line) {
+    line = Trim(line);
+    if (line.empty() || line.front() != '[') {
+        return std::nullopt;
+    }
+    line.remove_prefix(1);
+    return Trim(line.substr(0, line.find(']')));
+}
+
+// Where the "=" of a key line stands, when the line sets `key`.
+std::optional<std::size_t> KeyAssignment(std::string_view line, std::string_view key) {
+    const std::string_view trimmed = Trim(line);
+    if (trimmed.empty() || trimmed.front() == ';') {
+        return std::nullopt;
+    }
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos || !EqualsIgnoreCase(Trim(line.substr(0, equals)), key)) {
+        return std::nullopt;
+    }
+    return equals;
+}
+
+// What a search for one key found: the section's header line, the key's line and the last
+// line of the section that holds anything (where a new key goes after).
+struct Found {
+    std::optional<std::size_t> header;
+    std::optional<std::size_t> keyLine;
+    std::size_t equals = 0;
+    std::size_t lastFilled = 0;
+};
+
+Found FindKey(const std::string& text, const std::vector<Line>& lines, std::string_view section,
+              std::string_view key) {
+    Found found;
+    const auto view = [&](const Line& line) {
+        return std::string_view(text).substr(line.begin, line.end - line.begin);
+    };
+    std::size_t i = 0;
+    for (; i < lines.size(); ++i) {
+        const auto name = SectionName(view(lines[i]));
+        if (name && EqualsIgnoreCase(*name, section)) {
+            break;
+        }
+    }
+    if (i == lines.size()) {
+        return found;
+    }
+    found.header = i;
+    found.lastFilled = i;
+    const std::string_view wantedKey = Trim(key);
+    for (++i; i < lines.size() && !SectionName(view(lines[i])); ++i) {
+        if (const auto equals = KeyAssignment(view(lines[i]), wantedKey)) {
+            found.keyLine = i;
+            found.equals = *equals;
+            return found;
+        }
+        if (!Trim(view(lines[i])).empty()) {
+            found.lastFilled = i;
+        }
+    }
+    return found;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return std::nullopt;
+    }
+    std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    if (file.bad()) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+// New lines follow the file's own line ends; a new file gets those of the platform the
+// files come from.
+std::string_view LineEnd(const std::string& text) {
+    const std::size_t newline = text.find('\n');
+    if (newline != std::string::npos && (newline == 0 || text[newline - 1] != '\r')) {
+        return "\n";
+    }
+    return "\r\n";
+}
+
+std::string WithValue(const std::string& text, std::string_view section, std::string_view key,
+                      std::string_view value) {
+    const std::vector<Line> lines = SplitLines(text);
+    const std::string_view eol = LineEnd(text);
+    const Found found = FindKey(text, lines, section, key);
+
+    std::string updated;
+    if (!found.header) {
+        updated = text;
+        if (!updated.empty() && updated.back() != '\n') {
+            updated += eol;
+        }
+        updated.append("[").append(section).append("]").append(eol);
+        updated.append(key).append("=").append(value).append(eol);
+        return updated;
+    }
+    if (found.keyLine) {
+        const Line& line = lines[*found.keyLine];
+        updated = text.substr(0, line.begin + found.equals + 1);
+        updated.append(value);
+        updated.append(text, line.end, std::string::npos);
+        return updated;
+    }
+    const Line& after = lines[found.lastFilled];
+    updated = text.substr(0, after.next);
+    if (after.next == after.end) {
+        updated += eol;  // the section's last line ended the file without a line end
+    }
+    updated.append(key).append("=").append(value).append(eol);
+    updated.append(text, after.next, std::string::npos);
+    return updated;
+}
+
+bool BreaksStructure(std::string_view section, std::string_view key, std::string_view value) {
+    const auto hasLineBreak = [](std::string_view s) {
+        return s.find_first_of("\r\n") != std::string_view::npos;
+    };
+    return hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value) ||
+           section.find(']') != std::string_view::npos || key.find('=') != std::string_view::npos ||
+           Trim(key).empty();
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() { Close(); }
+    int Get() const { return fd_; }
+    bool Close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+bool WriteAll(int fd, const std::string& content) {
+    std::size_t written = 0;
+    while (written < content.size()) {
+        const ssize_t n = ::write(fd, content.data() + written, content.size() - written);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Writes a temporary file beside `path` and renames it over the old one.
+bool ReplaceFile(const std::string& path, const std::string& content) {
+    static std::atomic<unsigned> counter{0};
+    struct stat old {};
+    const bool existed = ::stat(path.c_str(), &old) == 0;
+    if (existed && ::access(path.c_str(), W_OK) != 0) {
+        return false;
+    }
+    const std::string temporary =
+        path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
+    FileDescriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (file.Get() < 0) {
+        return false;
+    }
+    bool ok = WriteAll(file.Get(), content);
+    if (ok && existed) {
+        ok = ::fchmod(file.Get(), old.st_mode & 07777) == 0;
+    }
+    ok = file.Close() && ok;
+    if (!ok || ::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+// A link to a settings file is followed, so the file is replaced and the link kept.
+std::string ResolvedPath(const std::string& path) {
+    std::error_code error;
+    const auto resolved = std::filesystem::canonical(path, error);
+    return error ? path : resolved.string();
+}
+
+}  // namespace
+
+std::optional<std::string> ReadString(const std::string& path, std::string_view section,
+                                      std::string_view key) {
+    const auto text = ReadWholeFile(path);
+    if (!text) {
+        return std::nullopt;
+    }
+    const std::vector<Line> lines = SplitLines(*text);
+    const Found found = FindKey(*text, lines, section, key);
+    if (!found.keyLine) {
+        return std::nullopt;
+    }
+    const Line& line = lines[*found.keyLine];
+    const std::size_t valueBegin = line.begin + found.equals + 1;
+    const std::string_view value =
+        Trim(std::string_view(*text).substr(valueBegin, line.end - valueBegin));
+    return std::string(value.substr(0, kMaxValueLength));
+}
+
+bool WriteString(const std::string& path, std::string_view section, std::string_view key,
+                 std::string_view value) {
+    if (BreaksStructure(section, key, value)) {
+        return false;
+    }
+    const std::string target = ResolvedPath(path);
+    std::string text;
+    if (std::filesystem::exists(target)) {
+        auto current = ReadWholeFile(target);
+        if (!current) {
+            return false;
+        }
+        text = std::move(*current);
+    }
+    return ReplaceFile(target, WithValue(text, section, key, value));
+}
+
+}  // namespace baslink::ini

@@ -1,0 +1,31 @@
+#pragma once
+// INI text files read and written one key at a time, as the private-profile service of
+// the original platform did. Sections and keys match without regard to (ASCII) case; a
+// write touches only the one line it sets, so every other byte of the file stays as it
+// was. Texts are 8-bit bytes and pass through unchanged.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace baslink::ini {
+
+// The longest value a read hands back.
+inline constexpr std::size_t kMaxValueLength = 2047;
+
+// The value of `key` in `section`, trimmed of blanks and cut to kMaxValueLength bytes.
+// Nothing when the file cannot be read or holds no such section or key.
+std::optional<std::string> ReadString(const std::string& path, std::string_view section,
+                                      std::string_view key);
+
+// Sets `key` in `section` to `value`: an existing key is replaced in place, a new key is
+// added at the end of its section, a new section at the end of the file, and a missing
+// file is created. The new content replaces the file in one rename, so a failed write
+// leaves the old file whole. False when the file cannot be read or replaced, or when a
+// name or the value would break the file's line structure (a line break, a key with "=",
+// a section with "]").
+bool WriteString(const std::string& path, std::string_view section, std::string_view key,
+                 std::string_view value);
+
+}  // namespace baslink::ini

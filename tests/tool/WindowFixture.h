@@ -1,0 +1,99 @@
+#pragma once
+// A main window on a temporary folder that stands for the executable's folder, with every
+// message recorded and the program's end turned into an exception.
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "About.h"
+#include "Messages.h"
+#include "StringGrid.h"
+#include "UGlobal_mod.h"
+#include "UpDownEdit.h"
+
+struct ProgramEnded {};
+
+class WindowFixture {
+public:
+    WindowFixture() {
+        previousMessages_ =
+            quorvan::SetMessageHandler([this](const QString& text) { messages << text; });
+        previousEnd_ = quorvan::SetEndHandler([] { throw ProgramEnded{}; });
+    }
+    ~WindowFixture() {
+        window.reset();
+        quorvan::SetMessageHandler(previousMessages_);
+        quorvan::SetEndHandler(previousEnd_);
+    }
+    WindowFixture(const WindowFixture&) = delete;
+    WindowFixture& operator=(const WindowFixture&) = delete;
+
+    quorvan::TFGlobal& Create(const QString& executableFolder) {
+        window = std::make_unique<quorvan::TFGlobal>(about, executableFolder);
+        return *window;
+    }
+    quorvan::TFGlobal& Create() { return Create(folder.path()); }
+
+    QString Path(const QString& name) const { return QDir(folder.path()).filePath(name); }
+    // The executable's name with ".ini", in the folder.
+    QString SettingsPath() const {
+        return Path(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() + ".ini");
+    }
+    void Put(const QString& path, const QByteArray& content) const {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    QByteArray Content(const QString& path) const {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    template <typename T>
+    T* Child(const char* name) const {
+        T* child = window->findChild<T*>(QString::fromLatin1(name));
+        if (child == nullptr) {
+            qFatal("no control %s", name);
+        }
+        return child;
+    }
+    quorvan::StringGrid& Grid() const { return *Child<quorvan::StringGrid>("Comandos"); }
+    quorvan::UpDownEdit& Edit(const char* name) const { return *Child<quorvan::UpDownEdit>(name); }
+    QLineEdit& Text(const char* name) const { return *Child<QLineEdit>(name); }
+    void Click(const char* button) const {
+        QTest::mouseClick(Child<QPushButton>(button), Qt::LeftButton);
+    }
+
+    // The nine cells of a row (columns 1 to 9).
+    QStringList Row(int row) const {
+        QStringList cells;
+        for (int column = 1; column <= 9; ++column) {
+            cells << Grid().Cell(column, row);
+        }
+        return cells;
+    }
+    void SetRow(int row, const QStringList& cells) const {
+        for (int column = 1; column <= 9; ++column) {
+            Grid().SetCell(column, row, cells.value(column - 1));
+        }
+    }
+    static QStringList EmptyRow() { return {"0", "0", "0", "", "0", "0", "0", "0", ""}; }
+
+    QTemporaryDir folder;
+    QStringList messages;
+    quorvan::TAboutBoxForm about;
+    std::unique_ptr<quorvan::TFGlobal> window;
+
+private:
+    quorvan::MessageHandler previousMessages_;
+    quorvan::EndHandler previousEnd_;
+};

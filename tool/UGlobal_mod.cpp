@@ -1,0 +1,192 @@
+#include "UGlobal_mod.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QScreen>
+#include <QUrl>
+#include <algorithm>
+#include <array>
+
+#include "About.h"
+#include "UUtiles.h"
+#include "baslink.h"
+#include "ui_UGlobal_mod.h"
+
+namespace quorvan {
+namespace {
+
+constexpr int kColumnas = 10;
+constexpr int kFilasConCabecera = 31;
+constexpr std::array<int, kColumnas> kAnchosColumna = {40, 50, 40, 40, 100, 60, 50, 40, 40, 100};
+constexpr std::array<const char*, kColumnas> kCabeceras = {"Orden",  "Origen", "Bloque",  "Offset",
+                                                           "Nombre", "Tamaño", "Destino", "Bloque",
+                                                           "Offset", "Nombre"};
+constexpr std::array<const char*, kColumnas> kClavesColumna = {
+    "Col_TC_Orden",    "Col_TC_Codigo_o", "Col_TC_Bloque_o", "Col_TC_Offset_o", "Col_TC_Nombre_o",
+    "Col_TC_Tamano_o", "Col_TC_Codigo_d", "Col_TC_Bloque_d", "Col_TC_Offset_d", "Col_TC_Nombre_d"};
+
+// "0" and the empty text both mean the stored value is not applied.
+bool Aplicable(const QString& stored) {
+    return !stored.isEmpty() && stored != QLatin1String("0");
+}
+
+}  // namespace
+
+TFGlobal::TFGlobal(TAboutBoxForm& aboutBox, const QString& executableFolder, QWidget* parent)
+    : QMainWindow(parent),
+      ui(std::make_unique<Ui::TFGlobal>()),
+      AboutBoxForm(aboutBox),
+      RutaPrograma(QDir(executableFolder)
+                       .filePath(QFileInfo(QCoreApplication::applicationFilePath()).fileName())),
+      dialogs_(PlatformExchangeFileDialogs()) {
+    ui->setupUi(this);
+    setWindowIcon(QIcon(QStringLiteral(":/quorvan/quorvan.png")));
+    ui->Comandos->setColumnCount(kColumnas);
+    for (int width : {100, 50}) {
+        auto* panel = new QLabel(ui->Bar);  // the status bar owns its panels
+        panel->setFixedWidth(width);
+        panel->setFrameShape(QFrame::StyledPanel);
+        ui->Bar->addPermanentWidget(panel);
+    }
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+    ConnectHandlers();
+    FormCreate();
+}
+
+TFGlobal::~TFGlobal() = default;
+
+void TFGlobal::ConnectHandlers() {
+    // The board transfer and the data list connect their own controls.
+    connect(ui->EditPuerto, &UpDownEdit::arrowsReleased, this, &TFGlobal::UpDown1MouseUp);
+    connect(ui->Asignar, &QPushButton::clicked, this, &TFGlobal::AsignarClick);
+    connect(ui->SpeedButton1, &QPushButton::clicked, this, &TFGlobal::AsignarClick);
+    connect(ui->Comandos, &StringGrid::Click, this, &TFGlobal::ComandosClick);
+    connect(ui->BorraTodo, &QPushButton::clicked, this, &TFGlobal::BorraTodoClick);
+    connect(ui->BorraUno, &QPushButton::clicked, this, &TFGlobal::BorraUnoClick);
+    connect(ui->ROTamanio, &UpDownEdit::textChanged, this, &TFGlobal::ROTamanioChange);
+    connect(ui->ComboTamano, &QComboBox::activated, this, &TFGlobal::ComboTamanoChange);
+    connect(ui->Abrir1, &QAction::triggered, this, &TFGlobal::Abrir1Click);
+    connect(ui->Guardar1, &QAction::triggered, this, &TFGlobal::Guardar1Click);
+    connect(ui->salir1, &QAction::triggered, this, &TFGlobal::salir1Click);
+    connect(ui->N1, &QAction::triggered, this, &TFGlobal::N1Click);
+}
+
+QString TFGlobal::RutaIniPrograma() const {
+    return NombreFicheroIni(RutaPrograma);
+}
+
+void TFGlobal::FormCreate() {
+    setWindowTitle(windowTitle() + QStringLiteral("   Version DLL ") +
+                   QString::fromLatin1(VersionDLL()));
+    for (int column = 0; column < kColumnas; ++column) {
+        ui->Comandos->SetCell(column, 0, QString::fromUtf8(kCabeceras[column]));
+    }
+    ui->Comandos->SetRowCount(kFilasConCabecera);
+    for (int row = 1; row < kFilasConCabecera; ++row) {
+        ui->Comandos->SetCell(0, row, QString::number(row));
+        EscribeFilaVacia(row);
+    }
+    for (int column = 0; column < kColumnas; ++column) {
+        ui->Comandos->SetColWidth(column, kAnchosColumna[column]);
+    }
+    if (!QFileInfo::exists(RutaIniPrograma())) {
+        EscribeColumnas_Ini();
+    }
+    for (int column = 0; column < kColumnas; ++column) {
+        const QString width = LeeIniPrograma(RutaPrograma, QStringLiteral("COLS"),
+                                             QString::fromLatin1(kClavesColumna[column]), false);
+        if (Aplicable(width)) {
+            ui->Comandos->SetColWidth(column, width.toInt());
+        }
+    }
+    FilaActual = 1;
+    CargaAyuda(QStringLiteral("inicio"));
+}
+
+void TFGlobal::FormActivate() {
+    const auto read = [this](const char* key) {
+        return LeeIniPrograma(RutaPrograma, QStringLiteral("POS"), QString::fromLatin1(key), false);
+    };
+    QRect bounds(pos(), size());
+    if (const QString x = read("Pos_X"); Aplicable(x)) {
+        bounds.moveLeft(x.toInt());
+    }
+    if (const QString y = read("Pos_Y"); Aplicable(y)) {
+        bounds.moveTop(y.toInt());
+    }
+    if (const QString width = read("Ancho"); Aplicable(width)) {
+        bounds.setWidth(width.toInt());
+    }
+    if (const QString height = read("Alto"); Aplicable(height)) {
+        bounds.setHeight(height.toInt());
+    }
+    bounds.setWidth(std::max(bounds.width(), 800));
+    bounds.setHeight(std::max(bounds.height(), 400));
+    move(bounds.topLeft());
+    resize(bounds.size());
+    ui->EditPuerto->setText(
+        LeeIniPrograma(RutaPrograma, QStringLiteral("CONFIG"), QStringLiteral("Puerto"), true));
+}
+
+void TFGlobal::FormClose() {
+    EscribeColumnas_Ini();
+}
+
+void TFGlobal::EscribeColumnas_Ini() {
+    const auto write = [this](const char* section, const char* key, int value) {
+        EscribeEnteroIni(RutaPrograma, QString::fromLatin1(section), QString::fromLatin1(key),
+                         value);
+    };
+    write("POS", "Pos_X", x());
+    write("POS", "Pos_Y", y());
+    write("POS", "Ancho", width());
+    write("POS", "Alto", height());
+    for (int column = 0; column < kColumnas; ++column) {
+        write("COLS", kClavesColumna[column], ui->Comandos->ColWidth(column));
+    }
+}
+
+void TFGlobal::CargaAyuda(const QString& page) {
+    const QString path = QDir(QFileInfo(RutaPrograma).path()).filePath(page + ".html");
+    if (!path.trimmed().isEmpty() && QFileInfo::exists(path)) {
+        ui->VisorAyuda->setSource(QUrl::fromLocalFile(path));
+    }
+}
+
+void TFGlobal::UpDown1MouseUp() {
+    if (QFileInfo::exists(RutaIniPrograma())) {
+        EscribeCadenaIni(RutaIniPrograma(), QStringLiteral("CONFIG"), QStringLiteral("Puerto"),
+                         ui->EditPuerto->text());
+    }
+}
+
+void TFGlobal::salir1Click() {
+    close();
+}
+
+void TFGlobal::N1Click() {
+    AboutBoxForm.exec();
+}
+
+void TFGlobal::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // Other windows of the tool are modal and hand the focus back without a new
+    // activation, so the settings are applied once, at the first showing.
+    if (!activated_) {
+        activated_ = true;
+        FormActivate();
+    }
+}
+
+void TFGlobal::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+}
+
+}  // namespace quorvan

@@ -1,0 +1,79 @@
+#pragma once
+// The tool's main window: the exchange editor and grid, the page control with the help
+// page and the data list, the menus, and the settings file kept next to the executable.
+
+#include <QCoreApplication>
+#include <QMainWindow>
+#include <QString>
+#include <memory>
+
+#include "ExchangeFileDialogs.h"
+
+namespace Ui {
+class TFGlobal;
+}
+
+namespace quorvan {
+
+class TAboutBoxForm;
+
+class TFGlobal : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // `executableFolder` holds the settings file and the help page.
+    explicit TFGlobal(TAboutBoxForm& aboutBox,
+                      const QString& executableFolder = QCoreApplication::applicationDirPath(),
+                      QWidget* parent = nullptr);
+    ~TFGlobal() override;
+
+    // Window life (runs from the constructor, the first showing and closing).
+    void FormCreate();
+    void FormActivate();
+    void FormClose();
+    void EscribeColumnas_Ini();
+    void CargaAyuda(const QString& page);
+
+    // Menu entries and controls of the window itself.
+    void UpDown1MouseUp();
+    void salir1Click();
+    void N1Click();
+
+    // The exchange table.
+    void AsignarClick();
+    void ComandosClick();
+    void BorraTodoClick();
+    void BorraUnoClick();
+    void ROTamanioChange();
+    void ComboTamanoChange();
+
+    // The exchange file.
+    void Guardar1Click();
+    void Abrir1Click();
+    void SetExchangeFileDialogs(ExchangeFileDialogs dialogs) { dialogs_ = std::move(dialogs); }
+
+    // The settings file: the executable's name with ".ini", in its folder.
+    QString RutaIniPrograma() const;
+
+    // The grid row the next "Asignar" writes, 1 to 30.
+    int FilaActual = 0;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void ConnectHandlers();
+    // The empty row: "0" in the number columns, no names; column 0 keeps the row number.
+    void EscribeFilaVacia(int row);
+    // A row is used when its origin code cell is neither empty nor "0" (a text comparison).
+    bool FilaUsada(int row) const;
+
+    std::unique_ptr<Ui::TFGlobal> ui;
+    TAboutBoxForm& AboutBoxForm;
+    QString RutaPrograma;  // the executable's full path, as the settings helpers take it
+    ExchangeFileDialogs dialogs_;
+    bool activated_ = false;
+};
+
+}  // namespace quorvan
