@@ -52,17 +52,6 @@ uint32_t ModemBits(int lines) {
     return bits;
 }
 
-// The events of the lines whose status bits differ between two samples.
-uint32_t ModemEvents(uint32_t before, uint32_t after) {
-    uint32_t events = 0;
-    for (const ModemLine& line : kModemLines) {
-        if ((before ^ after) & line.statusBit) {
-            events |= line.event;
-        }
-    }
-    return events;
-}
-
 uint32_t LineErrorCount(const serial_icounter_struct& counts) {
     return static_cast<uint32_t>(counts.frame + counts.overrun + counts.parity + counts.brk +
                                  counts.buf_overrun);
@@ -74,7 +63,7 @@ public:
         // Pseudo-terminals answer these with ENOTTY: they then have no line events.
         int lines = 0;
         hasModemLines_ = ioctl(fd_, TIOCMGET, &lines) == 0;
-        lastModem_ = hasModemLines_ ? ModemBits(lines) : 0;
+        modemLines_ = ModemLineWatch(hasModemLines_ ? ModemBits(lines) : 0);
         serial_icounter_struct counts{};
         hasErrorCounts_ = ioctl(fd_, TIOCGICOUNT, &counts) == 0;
         lastErrorCount_ = hasErrorCounts_ ? LineErrorCount(counts) : 0;
@@ -100,13 +89,9 @@ public:
     void SetDtr(bool on) override { SetModemLine(TIOCM_DTR, on); }
     void SetRts(bool on) override { SetModemLine(TIOCM_RTS, on); }
 
-    uint32_t ModemStatus() override {
-        int lines = 0;
-        if (!hasModemLines_ || ioctl(fd_, TIOCMGET, &lines) != 0) {
-            return 0;
-        }
-        return ModemBits(lines);
-    }
+    // Not a fresh look: a change made while the reader was busy elsewhere must still be
+    // reported against the state before it.
+    uint32_t ModemStatus() override { return modemLines_.Status(); }
 
     WaitResult WaitEvent(uint32_t mask) override {
         const bool sampling = (mask & kLineEvents) != 0 && (hasModemLines_ || hasErrorCounts_);
@@ -180,10 +165,9 @@ private:
     // EV_* bits of the modem lines and error counters changed since the last sample.
     uint32_t SampleLineEvents() {
         uint32_t events = 0;
-        if (hasModemLines_) {
-            const uint32_t now = ModemStatus();
-            events |= ModemEvents(lastModem_, now);
-            lastModem_ = now;
+        int lines = 0;
+        if (hasModemLines_ && ioctl(fd_, TIOCMGET, &lines) == 0) {
+            events |= modemLines_.Sample(ModemBits(lines));
         }
         serial_icounter_struct counts{};
         if (hasErrorCounts_ && ioctl(fd_, TIOCGICOUNT, &counts) == 0) {
@@ -246,11 +230,22 @@ private:
     const int wakeFd_;
     bool hasModemLines_ = false;
     bool hasErrorCounts_ = false;
-    uint32_t lastModem_ = 0;
+    ModemLineWatch modemLines_{0};
     uint32_t lastErrorCount_ = 0;
 };
 
 }  // namespace
+
+uint32_t ModemLineWatch::Sample(uint32_t now) {
+    uint32_t events = 0;
+    for (const ModemLine& line : kModemLines) {
+        if ((status_ ^ now) & line.statusBit) {
+            events |= line.event;
+        }
+    }
+    status_ = now;
+    return events;
+}
 
 OpenedDevice OpenSerialDevice(const std::string& portName) {
     const auto path = ResolvePortName(portName);

@@ -43,7 +43,8 @@ public:
     // Modem lines; nothing where the device has none (a pseudo-terminal).
     virtual void SetDtr(bool on) = 0;
     virtual void SetRts(bool on) = 0;
-    // MS_* bits; 0 where the device has no modem lines.
+    // MS_* bits as the device last saw the lines: the state that the line events of the
+    // next WaitEvent are changes from. 0 where the device has no modem lines.
     virtual uint32_t ModemStatus() = 0;
 
     // Waits until an event of the mask happens or a close is requested. Sleeps while
@@ -60,6 +61,21 @@ public:
     // Returns once all bytes are handed to the device, or fewer on failure or a close
     // request; the result is the number written.
     virtual std::size_t Write(const void* buffer, std::size_t count) = 0;
+};
+
+// The modem lines between two looks at them: which lines changed, and the state they
+// changed from, so that a change is always reported against the state before it.
+class ModemLineWatch {
+public:
+    explicit ModemLineWatch(uint32_t status) : status_(status) {}
+    // MS_* bits of the last sample.
+    uint32_t Status() const { return status_; }
+    // EV_* bits of the lines whose MS_* bits differ in `now` from the last sample, which
+    // `now` then replaces.
+    uint32_t Sample(uint32_t now);
+
+private:
+    uint32_t status_;
 };
 
 struct OpenedDevice {

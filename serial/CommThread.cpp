@@ -91,7 +91,7 @@ uint32_t TCommThread::WriteBytes(const void* Buffer, uint32_t Count) {
 void TCommThread::Execute() {
     platform::SetCurrentThreadPriority(platform::ThreadPriority::AboveNormal);
     for (;;) {
-        // Sampled before the wait, so it is the line state before the change.
+        // The line state that the wait's line changes start from.
         const uint32_t modemStatus = device_->ModemStatus();
         const platform::WaitResult result = device_->WaitEvent(kEventMask);
         // A close request wins over events of the same wait.

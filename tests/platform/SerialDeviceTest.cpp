@@ -44,6 +44,28 @@ double ProcessCpuSeconds() {
 
 }  // namespace
 
+// A pseudo-terminal has no modem lines, so the watch is checked on its own.
+TEST(ModemLineWatch, ReportsEachChangedLineAgainstTheStateBeforeIt) {
+    ModemLineWatch watch(MS_CTS_ON);
+    EXPECT_EQ(watch.Sample(MS_CTS_ON), 0u);
+    EXPECT_EQ(watch.Sample(MS_DSR_ON | MS_RLSD_ON | MS_RING_ON),
+              EV_CTS | EV_DSR | EV_RLSD | EV_RING);
+
+    // A line that changes while nobody waits (the reader busy with a callback) is reported
+    // by the next look, and the status handed with it is still the one before the change.
+    const uint32_t before = watch.Status();
+    EXPECT_EQ(before, MS_DSR_ON | MS_RLSD_ON | MS_RING_ON);
+    EXPECT_EQ(watch.Sample(MS_DSR_ON | MS_RLSD_ON), EV_RING);
+    EXPECT_EQ(watch.Status(), MS_DSR_ON | MS_RLSD_ON);
+}
+
+TEST_F(SerialDeviceTest, PseudoTerminalHasNoModemLinesAndIgnoresThem) {
+    auto device = OpenCom5();
+    device->SetRts(true);
+    device->SetDtr(true);
+    EXPECT_EQ(device->ModemStatus(), 0u);
+}
+
 TEST_F(SerialDeviceTest, MissingDeviceReportsTheSystemReason) {
     links.Link("com6", links.ConfigHome() + "/no-such-device");
     const auto opened = OpenSerialDevice("com6");

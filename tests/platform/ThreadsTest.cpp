@@ -19,6 +19,6 @@ TEST(Threads, PriorityChangesTheCallingThreadOnly) {
         SetCurrentThreadPriority(ThreadPriority::Highest);
     });
     lowered.join();
-    EXPECT_EQ(inside, 10);
+    EXPECT_GE(inside, 10);  // more only when the process already ran lower than that
     EXPECT_EQ(getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())), before);
 }

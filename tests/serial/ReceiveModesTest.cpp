@@ -113,3 +113,15 @@ TEST_F(ReceiveModesTest, BytesArrivingWithoutCallbackAreLost) {
     SendUnseen("gone");
     EXPECT_EQ(port.BufferRX(), "kept");
 }
+
+TEST_F(ReceiveModesTest, EmptyTerminatorDeliversNothingUntilAValidOneIsSet) {
+    EXPECT_THROW(port.SetTerminator("#"), EComError);
+    OpenIn(rmTERM);
+    SendUnseen("A\r\n");
+    EXPECT_TRUE(recorder.Deliveries().empty());
+    EXPECT_EQ(port.BufferRX(), "A\r\n");
+
+    port.SetTerminator("#10");
+    pty.Send("B");
+    EXPECT_EQ(recorder.WaitFor(1), (std::vector<std::string>{"A\r\n"}));
+}
