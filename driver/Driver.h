@@ -1,0 +1,29 @@
+#pragma once
+// The driver's state shared by the exports, the worker thread and the port readers,
+// and the creation and release of the driver's objects.
+//
+// Every global here is constant-initialised and needs no destruction, so none of it
+// depends on the order in which the library's parts start or end.
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+namespace baslink {
+
+// 1 once the library is stopping. Nothing clears it afterwards.
+extern std::atomic<uint8_t> Parar;
+// 1 once the worker thread has ended.
+extern std::atomic<uint8_t> ThreadTerminado;
+// The worker's pause after each pass, in milliseconds.
+extern std::atomic<int32_t> DelayTransmisiones;
+// The driver's one lock. Re-entrant: a holder's exchange may take it again.
+extern std::recursive_mutex SeccionCritica;
+
+// Creates the driver's objects: the 20 port objects.
+void InicializarDriver();
+// Releases what InicializarDriver created, under the lock; the port objects close
+// their serial ports. Exports find no port objects afterwards.
+void LiberarDriver();
+
+}  // namespace baslink

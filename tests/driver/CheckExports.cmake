@@ -1,0 +1,30 @@
+# Fails unless the shared object's dynamic symbol table defines exactly the functions
+# that the public header declares. Run with -DLIBRARY=<libbaslink.so> -DHEADER=<baslink.h>.
+execute_process(COMMAND nm -D --defined-only ${LIBRARY}
+                OUTPUT_VARIABLE symbols RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "nm failed on ${LIBRARY}")
+endif()
+string(REGEX MATCHALL "[^\n]+" symbol_lines "${symbols}")
+set(exported "")
+foreach(line IN LISTS symbol_lines)
+  if(line MATCHES "^[0-9a-fA-F]* *[A-Za-z] ([^ ]+)$")
+    list(APPEND exported ${CMAKE_MATCH_1})
+  endif()
+endforeach()
+
+file(STRINGS ${HEADER} declarations REGEX "BASLINK_CALL")
+set(declared "")
+foreach(line IN LISTS declarations)
+  if(line MATCHES "BASLINK_CALL[ \t]+([A-Za-z0-9_]+)[ \t]*\\(")
+    list(APPEND declared ${CMAKE_MATCH_1})
+  endif()
+endforeach()
+
+list(SORT exported)
+list(SORT declared)
+if(NOT exported STREQUAL declared)
+  message(FATAL_ERROR "exported: ${exported}\ndeclared: ${declared}")
+endif()
+list(LENGTH declared count)
+message(STATUS "${count} exports, as declared")

@@ -1,0 +1,138 @@
+// The library's frame through libbaslink.so: its version, the lazy opening of the
+// ports, a port that cannot be opened, and the stop.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "SimulatedBus.h"
+#include "TemporaryConfigHome.h"
+#include "baslink.h"
+
+namespace {
+
+using baslink::sim::SimulatedBus;
+using std::chrono::milliseconds;
+using SteadyClock = std::chrono::steady_clock;
+
+milliseconds TimeOf(const std::function<void()>& call) {
+    const auto start = SteadyClock::now();
+    call();
+    return std::chrono::duration_cast<milliseconds>(SteadyClock::now() - start);
+}
+
+// True once nobody holds the device's exclusive lock any more (within `limit`).
+bool DeviceBecomesFree(const std::string& device, milliseconds limit) {
+    const auto deadline = SteadyClock::now() + limit;
+    do {
+        const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (fd >= 0) {
+            const bool free = flock(fd, LOCK_EX | LOCK_NB) == 0;
+            close(fd);
+            if (free) {
+                return true;
+            }
+        }
+        std::this_thread::sleep_for(milliseconds(10));
+    } while (SteadyClock::now() < deadline);
+    return false;
+}
+
+class LibraryLifecycleTest : public TemporaryConfigHome {};
+
+TEST(LibraryVersion, IsOneStaticText) {
+    const char* first = VersionDLL();
+    EXPECT_STREQ(first, "1.39");
+    EXPECT_EQ(VersionDLL(), first);
+}
+
+TEST_F(LibraryLifecycleTest, FirstExchangeOnAPortPaysTheOpeningPause) {
+    SimulatedBus bus("com4");
+    uint8_t byte = 0;
+    const auto first = TimeOf([&] { ASSERT_EQ(LeerBloqueEpromQDK(4, 0, 1, &byte), 1); });
+    const auto second = TimeOf([&] { ASSERT_EQ(LeerBloqueEpromQDK(4, 0, 1, &byte), 1); });
+    EXPECT_GE(first, milliseconds(500));
+    EXPECT_GE(first - second, milliseconds(400));
+}
+
+TEST_F(LibraryLifecycleTest, PortSevenOpensCom7At115200EightNoneOne) {
+    SimulatedBus bus("com7");
+    ResetQDK(7);
+    ASSERT_EQ(bus.board().resetCount(), 1u);  // the frame went out through com7
+
+    // The library holds the device; its line settings are readable through a second
+    // descriptor only where the terminal's exclusive mode lets us open one.
+    const int fd = open(bus.devicePath().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        GTEST_SKIP() << "the device cannot be opened a second time: " << std::strerror(errno);
+    }
+    termios line{};
+    ASSERT_EQ(tcgetattr(fd, &line), 0);
+    close(fd);
+    EXPECT_EQ(cfgetospeed(&line), B115200);
+    EXPECT_EQ(cfgetispeed(&line), B115200);
+    EXPECT_EQ(line.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(line.c_cflag & PARENB, 0u);
+    EXPECT_EQ(line.c_cflag & CSTOPB, 0u);
+}
+
+TEST_F(LibraryLifecycleTest, PortThatCannotBeOpenedFailsTheCallAndALaterCallRetries) {
+    std::filesystem::create_directories(PortsFolder());
+    std::filesystem::create_symlink(PortsFolder() / "no-such-device", PortsFolder() / "com3");
+    uint8_t data = 0x42;
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(EscribirBloqueEpromQDK(3, 0, 1, &data), 0);
+    ResetQDK(3);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "DLL AbrirPuerto: Imposible Abrir Puerto com3\n"
+              "DLL AbrirPuerto: Imposible Abrir Puerto com3\n");
+
+    // Still alive; once the device exists the same port works.
+    SimulatedBus bus("com3");
+    EXPECT_EQ(EscribirBloqueEpromQDK(3, 0, 1, &data), 1);
+    EXPECT_EQ(bus.board().eeprom(0, 1), baslink::sim::Bytes{0x42});
+}
+
+TEST_F(LibraryLifecycleTest, AfterLibExitTheExportsRefuseAndThePortsAreReleased) {
+    SimulatedBus bus("com1");
+    uint8_t data[2] = {1, 2};
+    ASSERT_EQ(EscribirBloqueEpromQDK(1, 0, 2, data), 1);
+    ASSERT_FALSE(DeviceBecomesFree(bus.devicePath(), milliseconds(0)));
+
+    LibExit();
+    LibExit();  // a second stop does nothing
+    EXPECT_TRUE(DeviceBecomesFree(bus.devicePath(), milliseconds(3000)));
+
+    bus.clearFrames();
+    uint8_t destination[2] = {0xEE, 0xEE};
+    // Port 2 was never opened: opening it would cost the 500 ms pause.
+    const auto elapsed = TimeOf([&] {
+        EXPECT_EQ(EscribirBloqueEpromQDK(2, 0, 2, data), 0);
+        EXPECT_EQ(LeerBloqueEpromQDK(2, 0, 2, destination), 0);
+        ResetQDK(2);
+        EXPECT_EQ(EscribirBloqueEpromQDK(1, 0, 2, data), 0);
+        EXPECT_EQ(LeerBloqueEpromQDK(1, 0, 2, destination), 0);
+        ResetQDK(1);
+        EXPECT_EQ(FalloQDK(1), 0);
+    });
+    EXPECT_LT(elapsed, milliseconds(400));
+    EXPECT_EQ(destination[0], 0xEE);
+    EXPECT_EQ(bus.receivedCount(), 0u);
+}
+
+TEST_F(LibraryLifecycleTest, FailureStateIsFalseForEveryPortAfterLoad) {
+    for (uint8_t port = 0; port <= 21; ++port) {
+        EXPECT_EQ(FalloQDK(port), 0) << "port " << int(port);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,51 @@
+// Unloading the library while its worker runs and a port is open: the unload waits for
+// the worker to release the ports before the library's code goes away.
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <thread>
+
+#include "SimulatedBus.h"
+#include "TemporaryConfigHome.h"
+
+namespace {
+
+using WriteBlock = uint8_t (*)(uint8_t, uint16_t, uint16_t, const uint8_t*);
+
+bool DeviceIsFree(const std::string& device) {
+    const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool free = flock(fd, LOCK_EX | LOCK_NB) == 0;
+    close(fd);
+    return free;
+}
+
+class Unload : public TemporaryConfigHome {};
+
+TEST_F(Unload, ReleasesTheOpenPortsBeforeItReturns) {
+    baslink::sim::SimulatedBus bus("com1");
+    void* library = dlopen(BASLINK_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    auto write = reinterpret_cast<WriteBlock>(dlsym(library, "EscribirBloqueEpromQDK"));
+    ASSERT_NE(write, nullptr);
+
+    const uint8_t data[2] = {0x12, 0x34};
+    ASSERT_EQ(write(1, 64, 2, data), 1);
+    ASSERT_FALSE(DeviceIsFree(bus.devicePath()));
+
+    ASSERT_EQ(dlclose(library), 0);
+    EXPECT_TRUE(DeviceIsFree(bus.devicePath()));
+    // Nothing of the library is left running to touch unloaded code.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(bus.board().eeprom(64, 2), (baslink::sim::Bytes{0x12, 0x34}));
+}
+
+}  // namespace
