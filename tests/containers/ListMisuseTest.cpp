@@ -84,6 +84,7 @@ TYPED_TEST(ListMisuse, SearchAndRemoveCheckTheItemBeforeTheOccurrence) {
     auto& list = this->list;
     ExpectRaises<EInvalidObjectType>([&] { list.Search(&foreign, 0); }, kInvalidObjectType);
     ExpectRaises<EInvalidObjectType>([&] { list.Remove(nullptr, 1); }, kInvalidObjectType);
+    ExpectRaises<EInvalidObjectType>([&] { list.Remove(&foreign, 0); }, kInvalidObjectType);
     ExpectRaises<EInvalidOccurrenceSought>([&] { list.Search(&key, 0); }, kInvalidOccurrence);
     ExpectRaises<EInvalidOccurrenceSought>([&] { list.Remove(&key, -1); }, kInvalidOccurrence);
     this->ExpectUnchanged();

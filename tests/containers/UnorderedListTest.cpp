@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -90,6 +91,20 @@ TEST(UnorderedListCompare, NoCompareFunctionOrAnOddCodeFindsNothing) {
         EXPECT_EQ(2, CurrentValue(*list));
         EXPECT_EQ(2, list->Count());
     }
+}
+
+TEST(UnorderedListCompare, TheSoughtItemIsPassedFirst) {
+    // Matches a stored item only when the sought one comes first: sought 101 matches 1.
+    TUnorderedList list(TNumber::StaticClass(),
+                        [](const TObject* item1, const TObject* item2) -> std::uint8_t {
+                            return testing::ValueOf(item1) == testing::ValueOf(item2) + 100 ? 0 : 2;
+                        });
+    AddNumber(list, 101);
+    AddNumber(list, 1);
+    list.First();
+    TNumber key(101);
+    EXPECT_TRUE(list.Search(&key, 1));
+    EXPECT_EQ(1, CurrentValue(list));
 }
 
 TEST_F(CircularList, NextAndPrevWrapAroundTheEnds) {
