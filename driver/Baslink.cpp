@@ -15,30 +15,30 @@ namespace {
 
 // How long the unload gives the worker to finish its exchange and release the ports
 // before the library's code goes away.
-constexpr std::chrono::seconds kEsperaFinTrabajador{5};
+constexpr std::chrono::seconds kWorkerEndWait{5};
 
 void DesconexionDll() {
     PararDriver();
     platform::PumpMessages();
     platform::SleepMs(0);
     platform::SleepMs(10);
-    EsperarFinTrabajador(kEsperaFinTrabajador);
+    WaitForWorkerEnd(kWorkerEndWait);
 }
 
 void ArrancarLibreria() {
-    if (!ArrancarTrabajador()) {
-        platform::ShowMessage(texts::kErrorCreandoThread);
+    if (!StartWorker()) {
+        platform::ShowMessage(texts::kCannotCreateWorker);
     }
 }
 
-__attribute__((constructor)) void CargarLibreria() {
+__attribute__((constructor)) void OnLoad() {
     InicializarDriver();
     InicializarVarios();
     ArrancarLibreria();
 }
 
 // Runs at unload and at process exit, before the library's code goes away.
-__attribute__((destructor)) void DescargarLibreria() {
+__attribute__((destructor)) void OnUnload() {
     DesconexionDll();
 }
 

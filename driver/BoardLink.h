@@ -13,45 +13,44 @@
 
 namespace baslink {
 
-inline constexpr uint8_t kDireccionPlaca = 1;
-inline constexpr uint8_t kFuncionEnvio = 0x65;
-inline constexpr uint8_t kFuncionPeticion = 0x64;
-inline constexpr uint16_t kInicioPeticion = 100;
+inline constexpr uint8_t kBoardAddress = 1;
+inline constexpr uint8_t kSendFunction = 0x65;
+inline constexpr uint8_t kFetchFunction = 0x64;
+inline constexpr uint16_t kFetchStart = 100;
 // The component sends at most 255 bytes at a time, and a send frame adds 9.
-inline constexpr std::size_t kMaximoCarga = 246;
+inline constexpr std::size_t kMaxPayload = 246;
 
 // Adds 1 to a sequence counter, back to 1 above 200; returns the new value.
-int32_t AvanzarSecuencia(int32_t& secuencia);
+int32_t AdvanceSequence(int32_t& sequence);
 // Advances the port's frame sequence; returns its low byte.
-uint8_t SiguienteSecuencia(TQDK& puerto);
+uint8_t SiguienteSecuencia(TQDK& qdk);
 
-// The send frame of a payload of n bytes (n at most kMaximoCarga), CRC included.
-std::vector<uint8_t> TramaEnvio(uint8_t esclavo, uint8_t funcion, const uint8_t* carga,
-                                std::size_t n);
+// The send frame of a payload of n bytes (n at most kMaxPayload), CRC included.
+std::vector<uint8_t> SendFrame(uint8_t slave, uint8_t function, const uint8_t* payload,
+                               std::size_t n);
 // The 8-byte fetch frame for a reply payload of `len` bytes, CRC included.
-std::array<uint8_t, 8> TramaPeticion(uint8_t esclavo, uint8_t funcion, uint16_t inicio,
-                                     uint16_t len);
+std::array<uint8_t, 8> FetchFrame(uint8_t slave, uint8_t function, uint16_t start, uint16_t len);
 
 // Sends a payload in a send frame and waits for its acknowledgement: true once one
 // with a good CRC has come within the reply time. Fails at once, sending nothing,
 // while the library stops or before the port's component exists.
-bool EnviarTramaCrc(TQDK& puerto, uint8_t esclavo, uint8_t funcion, const uint8_t* carga,
+bool EnviarTramaCrc(TQDK& qdk, uint8_t slave, uint8_t function, const uint8_t* payload,
                     std::size_t n);
 // EnviarTramaCrc to the board (address 1, function 0x65).
-bool EnviarQdk(TQDK& puerto, const uint8_t* carga, std::size_t n);
+bool EnviarQdk(TQDK& qdk, const uint8_t* payload, std::size_t n);
 
 // Sends a fetch frame and waits for its reply of len + 5 bytes. On a good reply,
 // reply bytes 4 .. len + 3 go into buffer positions 1 .. len (the buffer has room for
 // len + 1; position 0 keeps its value) and the result is true. A bad reply or the
 // timeout gives false and leaves the buffer untouched.
-bool PedirTramaCrc(TQDK& puerto, uint8_t funcion, uint16_t inicio, uint8_t esclavo, uint16_t len,
+bool PedirTramaCrc(TQDK& qdk, uint8_t function, uint16_t start, uint8_t slave, uint16_t len,
                    uint8_t* buffer);
 // PedirTramaCrc from the board (function 0x64, start 100, address 1).
-bool RecibirQdk(TQDK& puerto, uint8_t* buffer, uint16_t len);
+bool RecibirQdk(TQDK& qdk, uint8_t* buffer, uint16_t len);
 
 // The receive check of board-link ports, on the port's reader thread: sets Estado to
-// kEstadoBien when the collected bytes end in a good CRC, else to kEstadoMal.
+// kStateGood when the collected bytes end in a good CRC, else to kStateBad.
 // Fewer than 3 bytes, or a stopping library, leave it as it is.
-void RecepcionCrc(TQDK& puerto, TThreadComPort& sender, const std::string& datos);
+void RecepcionCrc(TQDK& qdk, TThreadComPort& sender, const std::string& data);
 
 }  // namespace baslink

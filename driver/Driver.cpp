@@ -15,12 +15,12 @@ std::atomic<int32_t> DelayTransmisiones{10};
 std::recursive_mutex SeccionCritica;
 
 void InicializarDriver() {
-    Puertos().Crear();
+    Puertos().Create();
 }
 
-void LiberarDriver() {
+void ReleaseDriverObjects() {
     std::lock_guard lock(SeccionCritica);
-    Puertos().Liberar();
+    Puertos().Release();
 }
 
 }  // namespace baslink

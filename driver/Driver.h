@@ -24,6 +24,6 @@ extern std::recursive_mutex SeccionCritica;
 void InicializarDriver();
 // Releases what InicializarDriver created, under the lock; the port objects close
 // their serial ports. Exports find no port objects afterwards.
-void LiberarDriver();
+void ReleaseDriverObjects();
 
 }  // namespace baslink

@@ -7,8 +7,8 @@
 
 namespace baslink::texts {
 
-inline constexpr char kTamanioMaximo[] = "Tamaño maximo 24 bytes";
-inline constexpr char kImposibleAbrirPuerto[] = "DLL AbrirPuerto: Imposible Abrir Puerto ";
-inline constexpr char kErrorCreandoThread[] = "DLL ERROR creando el thread principal";
+inline constexpr char kMaximumSize[] = "Tamaño maximo 24 bytes";
+inline constexpr char kCannotOpenPort[] = "DLL AbrirPuerto: Imposible Abrir Puerto ";
+inline constexpr char kCannotCreateWorker[] = "DLL ERROR creando el thread principal";
 
 }  // namespace baslink::texts

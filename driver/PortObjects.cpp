@@ -10,7 +10,7 @@
 namespace baslink {
 namespace {
 
-constexpr uint32_t kPausaCreacionMs = 500;
+constexpr uint32_t kCreationPauseMs = 500;
 
 // The driver takes no action on these events of the port.
 void PuertoAbierto(TThreadComPort&) {}
@@ -19,7 +19,7 @@ void ErrorPuerto(TThreadComPort&) {}
 
 }  // namespace
 
-TQDK::TQDK(uint8_t numero) : NombrePuerto("com" + std::to_string(numero)) {}
+TQDK::TQDK(uint8_t number) : NombrePuerto("com" + std::to_string(number)) {}
 
 TQDK::~TQDK() {
     if (PuertoCreado.exchange(0) == 1) {
@@ -27,71 +27,71 @@ TQDK::~TQDK() {
     }
 }
 
-void TQDK::AvisarRespuesta() {
-    { std::lock_guard lock(avisoMutex_); }
-    aviso_.notify_all();
+void TQDK::NotifyReplyJudged() {
+    { std::lock_guard lock(noticeMutex_); }
+    notice_.notify_all();
 }
 
-void TQDK::EsperarAviso(std::chrono::milliseconds limite) {
-    std::unique_lock lock(avisoMutex_);
-    aviso_.wait_for(lock, limite);
+void TQDK::WaitForReplyNotice(std::chrono::milliseconds limit) {
+    std::unique_lock lock(noticeMutex_);
+    notice_.wait_for(lock, limit);
 }
 
-void TablaPuertos::Crear() {
-    std::unique_lock lock(vida_);
-    for (uint8_t numero = 1; numero <= kCantidad; ++numero) {
-        puertos_[numero - 1] = std::make_unique<TQDK>(numero);
+void PortTable::Create() {
+    std::unique_lock lock(lifetime_);
+    for (uint8_t number = 1; number <= kPortCount; ++number) {
+        ports_[number - 1] = std::make_unique<TQDK>(number);
     }
 }
 
-void TablaPuertos::Liberar() {
-    std::unique_lock lock(vida_);
-    for (auto& puerto : puertos_) {
-        puerto.reset();
+void PortTable::Release() {
+    std::unique_lock lock(lifetime_);
+    for (auto& port : ports_) {
+        port.reset();
     }
 }
 
-TQDK* TablaPuertos::Puerto(uint8_t numero) {
-    if (numero < 1 || numero > kCantidad) {
+TQDK* PortTable::Find(uint8_t number) {
+    if (number < 1 || number > kPortCount) {
         return nullptr;
     }
-    return puertos_[numero - 1].get();
+    return ports_[number - 1].get();
 }
 
-bool TablaPuertos::Leer(uint8_t numero, const std::function<void(const TQDK&)>& leer) const {
-    std::shared_lock lock(vida_);
-    if (numero < 1 || numero > kCantidad || !puertos_[numero - 1]) {
+bool PortTable::Read(uint8_t number, const std::function<void(const TQDK&)>& read) const {
+    std::shared_lock lock(lifetime_);
+    if (number < 1 || number > kPortCount || !ports_[number - 1]) {
         return false;
     }
-    leer(*puertos_[numero - 1]);
+    read(*ports_[number - 1]);
     return true;
 }
 
-TablaPuertos& Puertos() {
+PortTable& Puertos() {
     // At process exit the static objects may go before the library's stop has run, while
     // the worker still releases the ports; the stop releases the port objects themselves.
-    static NeverDestroyed<TablaPuertos> puertos;
-    return puertos.get();
+    static NeverDestroyed<PortTable> table;
+    return table.get();
 }
 
-bool AbrirPuerto(TQDK& puerto, ReceptorRespuesta receptor) {
-    if (puerto.PuertoCreado == 0) {
-        puerto.PuertoCreado = 1;
-        puerto.ComPort = std::make_unique<TThreadComPort>();
+bool AbrirPuerto(TQDK& qdk, ReceiveCheck check) {
+    if (qdk.PuertoCreado == 0) {
+        qdk.PuertoCreado = 1;
+        qdk.ComPort = std::make_unique<TThreadComPort>();
         platform::PumpMessages();
-        platform::SleepMs(kPausaCreacionMs);
+        platform::SleepMs(kCreationPauseMs);
         platform::PumpMessages();
     }
-    TThreadComPort& com = *puerto.ComPort;
-    com.Port = puerto.NombrePuerto;
+    TThreadComPort& com = *qdk.ComPort;
+    com.Port = qdk.NombrePuerto;
     com.Baud = 115200;
     com.DataBits = 8;
     com.Parity = ptNONE;
     com.ReceiveMode = rmCount;
     // Acts only once the port is open, so from the second exchange on.
     com.SetRTS(true);
-    com.ReceiveCallBack = [&puerto, receptor](TThreadComPort& sender, const std::string& datos) {
-        receptor(puerto, sender, datos);
+    com.ReceiveCallBack = [&qdk, check](TThreadComPort& sender, const std::string& data) {
+        check(qdk, sender, data);
     };
     com.OnPortOpen = PuertoAbierto;
     com.OnPortClose = PuertoCerrado;
@@ -103,10 +103,10 @@ bool AbrirPuerto(TQDK& puerto, ReceptorRespuesta receptor) {
         // A port that cannot be opened fails this exchange only; the host keeps running
         // and the next exchange tries again with a new component.
         com.Close();
-        platform::ShowMessage(std::string(texts::kImposibleAbrirPuerto) + puerto.NombrePuerto);
+        platform::ShowMessage(std::string(texts::kCannotOpenPort) + qdk.NombrePuerto);
         platform::PumpMessages();
-        puerto.ComPort.reset();
-        puerto.PuertoCreado = 0;
+        qdk.ComPort.reset();
+        qdk.PuertoCreado = 0;
         return false;
     }
 }

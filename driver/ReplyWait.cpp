@@ -9,24 +9,24 @@ namespace baslink {
 namespace {
 
 // Between passes the wait sleeps until the receive check signals, or this long.
-constexpr std::chrono::milliseconds kPausaEntrePasadas{1};
+constexpr std::chrono::milliseconds kPauseBetweenPasses{1};
 
 }  // namespace
 
-bool EsperarRespuesta(TQDK& puerto, FinEspera fin) {
-    const uint32_t inicio = platform::TickCount();
+bool EsperarRespuesta(TQDK& qdk, WaitEnd end) {
+    const uint32_t start = platform::TickCount();
     for (;;) {
         platform::PumpMessages();
-        puerto.EsperarAviso(kPausaEntrePasadas);
+        qdk.WaitForReplyNotice(kPauseBetweenPasses);
         // The time is tested before the state: a reply judged after the limit is too late.
-        if (static_cast<uint32_t>(platform::TickCount() - inicio) > kTiempoRespuestaMs) {
+        if (static_cast<uint32_t>(platform::TickCount() - start) > kReplyTimeMs) {
             return false;
         }
-        const uint8_t estado = puerto.ComPort->Estado;
-        if (estado == kEstadoMal && fin == FinEspera::BienOMal) {
+        const uint8_t state = qdk.ComPort->Estado;
+        if (state == kStateBad && end == WaitEnd::GoodOrBad) {
             return false;
         }
-        if (estado == kEstadoBien) {
+        if (state == kStateGood) {
             return true;
         }
     }

@@ -9,21 +9,21 @@
 
 namespace baslink {
 
-inline constexpr uint8_t kEstadoTramaEnviada = 1;     // a frame is out, its answer awaited
-inline constexpr uint8_t kEstadoPeticionEnviada = 2;  // a fetch is out, its reply awaited
-inline constexpr uint8_t kEstadoBien = 7;             // the reply ends in a good check
-inline constexpr uint8_t kEstadoMal = 8;              // the reply ends in a bad check
+inline constexpr uint8_t kStateFrameSent = 1;  // a frame is out, its answer awaited
+inline constexpr uint8_t kStateFetchSent = 2;  // a fetch is out, its reply awaited
+inline constexpr uint8_t kStateGood = 7;       // the reply ends in a good check
+inline constexpr uint8_t kStateBad = 8;        // the reply ends in a bad check
 
-inline constexpr uint32_t kTiempoRespuestaMs = 500;
+inline constexpr uint32_t kReplyTimeMs = 500;
 
-enum class FinEspera {
-    SoloBien,  // a bad reply may still be followed by a good one within the time
-    BienOMal,  // a bad reply ends the wait
+enum class WaitEnd {
+    GoodOnly,   // a bad reply may still be followed by a good one within the time
+    GoodOrBad,  // a bad reply ends the wait
 };
 
 // Waits for the reply of the exchange in progress on the port, keeping the calling
-// thread's events flowing. True on a good reply, false on a bad one (when `fin` says
+// thread's events flowing. True on a good reply, false on a bad one (when `end` says
 // so) or once more than 500 ms have passed.
-bool EsperarRespuesta(TQDK& puerto, FinEspera fin);
+bool EsperarRespuesta(TQDK& qdk, WaitEnd end);
 
 }  // namespace baslink

@@ -20,7 +20,7 @@ void PararDriver() {
     if (Parar.exchange(1) == 1) {
         return;
     }
-    TerminarTrabajador();
+    StopWorker();
 }
 
 }  // namespace baslink

@@ -15,31 +15,31 @@ namespace {
 
 // What the worker's thread and its owner share. The thread keeps its own reference,
 // so a thread that outlives its owner's wait still finds it.
-struct ControlTrabajador {
+struct WorkerControl {
     std::mutex mutex;
-    std::condition_variable cambio;
-    bool terminar = false;   // the thread has been asked to end
-    bool terminado = false;  // its body has ended
+    std::condition_variable changed;
+    bool terminate = false;  // the thread has been asked to end
+    bool ended = false;      // its body has ended
 
-    bool DebeTerminar() {
+    bool TerminationRequested() {
         std::lock_guard lock(mutex);
-        return terminar;
+        return terminate;
     }
     // The pause between passes; a request to end cuts it short.
-    void Pausa(std::chrono::milliseconds duracion) {
+    void Pause(std::chrono::milliseconds duration) {
         std::unique_lock lock(mutex);
-        cambio.wait_for(lock, duracion, [this] { return terminar; });
+        changed.wait_for(lock, duration, [this] { return terminate; });
     }
-    void PedirFin() { Avisar(terminar); }
-    void MarcarTerminado() { Avisar(terminado); }
+    void RequestTermination() { Raise(terminate); }
+    void MarkEnded() { Raise(ended); }
 
 private:
-    void Avisar(bool& bandera) {
+    void Raise(bool& flag) {
         {
             std::lock_guard lock(mutex);
-            bandera = true;
+            flag = true;
         }
-        cambio.notify_all();
+        changed.notify_all();
     }
 };
 
@@ -47,88 +47,88 @@ class TMiThread {
 public:
     // Throws std::system_error when the thread cannot be created.
     TMiThread()
-        : control_(std::make_shared<ControlTrabajador>()),
-          hilo_([control = control_] { Execute(*control); }) {}
+        : control_(std::make_shared<WorkerControl>()),
+          thread_([control = control_] { Execute(*control); }) {}
 
     ~TMiThread() {
         std::unique_lock lock(control_->mutex);
-        if (control_->terminado) {
+        if (control_->ended) {
             lock.unlock();
-            hilo_.join();
+            thread_.join();
         } else {
-            hilo_.detach();
+            thread_.detach();
         }
     }
 
     TMiThread(const TMiThread&) = delete;
     TMiThread& operator=(const TMiThread&) = delete;
 
-    void Terminate() { control_->PedirFin(); }
+    void Terminate() { control_->RequestTermination(); }
 
-    void EsperarFin(std::chrono::milliseconds limite) {
+    void WaitForEnd(std::chrono::milliseconds limit) {
         std::unique_lock lock(control_->mutex);
-        control_->cambio.wait_for(lock, limite, [this] { return control_->terminado; });
+        control_->changed.wait_for(lock, limit, [this] { return control_->ended; });
     }
 
 private:
-    static void Execute(ControlTrabajador& control) {
+    static void Execute(WorkerControl& control) {
         platform::SetCurrentThreadPriority(platform::ThreadPriority::Highest);
-        while (!control.DebeTerminar() && Parar == 0) {
-            control.Pausa(std::chrono::milliseconds(DelayTransmisiones.load()));
+        while (!control.TerminationRequested() && Parar == 0) {
+            control.Pause(std::chrono::milliseconds(DelayTransmisiones.load()));
         }
         ThreadTerminado = 1;
-        LiberarDriver();
-        control.MarcarTerminado();
+        ReleaseDriverObjects();
+        control.MarkEnded();
     }
 
-    std::shared_ptr<ControlTrabajador> control_;
-    std::thread hilo_;
+    std::shared_ptr<WorkerControl> control_;
+    std::thread thread_;
 };
 
 // The one worker; none when it could not be created or once it has been let go.
 // The stop may come from any thread, so the reference is kept under its own lock.
-struct Trabajador {
+struct WorkerSlot {
     std::mutex mutex;
-    std::unique_ptr<TMiThread> hilo;
+    std::unique_ptr<TMiThread> worker;
 };
 
-Trabajador& MiThread() {
+WorkerSlot& MiThread() {
     // Like the port objects, it may be needed after static destruction; the stop lets the
     // thread go.
-    static NeverDestroyed<Trabajador> trabajador;
-    return trabajador.get();
+    static NeverDestroyed<WorkerSlot> slot;
+    return slot.get();
 }
 
 }  // namespace
 
-bool ArrancarTrabajador() {
+bool StartWorker() {
     std::lock_guard lock(MiThread().mutex);
     try {
-        MiThread().hilo = std::make_unique<TMiThread>();
+        MiThread().worker = std::make_unique<TMiThread>();
         return true;
     } catch (const std::system_error&) {
         return false;
     }
 }
 
-void TerminarTrabajador() {
+void StopWorker() {
     std::unique_lock lock(MiThread().mutex);
-    if (MiThread().hilo) {
-        MiThread().hilo->Terminate();
+    if (MiThread().worker) {
+        MiThread().worker->Terminate();
     } else {
         lock.unlock();
-        LiberarDriver();
+        ReleaseDriverObjects();
     }
 }
 
-void EsperarFinTrabajador(std::chrono::milliseconds limite) {
-    std::unique_ptr<TMiThread> hilo;
+void WaitForWorkerEnd(std::chrono::milliseconds limit) {
+    std::unique_ptr<TMiThread> worker;
     {
         std::lock_guard lock(MiThread().mutex);
-        hilo = std::move(MiThread().hilo);
+        worker = std::move(MiThread().worker);
     }
-    if (hilo) {
-        hilo->EsperarFin(limite);
+    if (worker) {
+        worker->WaitForEnd(limit);
     }
 }
 

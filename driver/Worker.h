@@ -8,14 +8,14 @@
 namespace baslink {
 
 // Starts the worker at raised priority. False when its thread cannot be created.
-bool ArrancarTrabajador();
+bool StartWorker();
 
 // Asks the worker to end. Without a worker the driver's objects are released here,
 // so the stop completes either way.
-void TerminarTrabajador();
+void StopWorker();
 
-// Waits, for `limite` at most, until the worker has ended and released the driver's
+// Waits, for `limit` at most, until the worker has ended and released the driver's
 // objects, and then lets its thread go.
-void EsperarFinTrabajador(std::chrono::milliseconds limite);
+void WaitForWorkerEnd(std::chrono::milliseconds limit);
 
 }  // namespace baslink

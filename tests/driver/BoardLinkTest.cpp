@@ -49,40 +49,40 @@ protected:
 };
 
 TEST_F(ClosedPort, ReceiveCheckJudgesTheCollectedBytes) {
-    SetState(kEstadoTramaEnviada);
+    SetState(kStateFrameSent);
     Receive("\x01\x02");  // too short to judge
-    EXPECT_EQ(State(), kEstadoTramaEnviada);
+    EXPECT_EQ(State(), kStateFrameSent);
 
     Receive(WithCrc(std::string("\x01\x65\x00\x00\x00\x05", 6)));
-    EXPECT_EQ(State(), kEstadoBien);
+    EXPECT_EQ(State(), kStateGood);
 
     std::string corrupted = WithCrc("\x01\x64\x07");
     corrupted.back() ^= 0x01;
     Receive(corrupted);
-    EXPECT_EQ(State(), kEstadoMal);
+    EXPECT_EQ(State(), kStateBad);
 
     // Only the length modulo 256 counts: 256 bytes are too short to judge.
-    SetState(kEstadoPeticionEnviada);
+    SetState(kStateFetchSent);
     Receive(WithCrc(std::string(254, '\x33')));
-    EXPECT_EQ(State(), kEstadoPeticionEnviada);
+    EXPECT_EQ(State(), kStateFetchSent);
 }
 
 TEST_F(ClosedPort, ReceiveCheckIgnoresRepliesWhileTheLibraryStops) {
-    SetState(kEstadoTramaEnviada);
+    SetState(kStateFrameSent);
     Parar = 1;
     Receive(WithCrc("\x01\x65"));
     Parar = 0;
-    EXPECT_EQ(State(), kEstadoTramaEnviada);
+    EXPECT_EQ(State(), kStateFrameSent);
 }
 
 TEST_F(ClosedPort, GoodReplyEndsTheWaitAsSoonAsItIsJudged) {
-    SetState(kEstadoTramaEnviada);
+    SetState(kStateFrameSent);
     std::thread reader([this] {
         std::this_thread::sleep_for(milliseconds(100));
         Receive(WithCrc("\x01\x65\x00"));
     });
     const auto start = SteadyClock::now();
-    EXPECT_TRUE(EsperarRespuesta(port_, FinEspera::SoloBien));
+    EXPECT_TRUE(EsperarRespuesta(port_, WaitEnd::GoodOnly));
     reader.join();
     EXPECT_GE(Since(start), milliseconds(90));
     EXPECT_LT(Since(start), milliseconds(400));

@@ -8,7 +8,8 @@ namespace {
 
 TEST(Checksums, Crc16ModbusMatchesThePublishedCheckValue) {
     const char* text = "123456789";
-    EXPECT_EQ(0x4B37, baslink::Crc16Modbus(reinterpret_cast<const uint8_t*>(text), std::strlen(text)));
+    EXPECT_EQ(0x4B37,
+              baslink::Crc16Modbus(reinterpret_cast<const uint8_t*>(text), std::strlen(text)));
 }
 
 TEST(Checksums, Crc16ModbusOfNothingIsTheStartValue) {

@@ -3,7 +3,6 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -13,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "DeviceLock.h"
 #include "SimulatedBus.h"
 #include "TemporaryConfigHome.h"
 #include "baslink.h"
@@ -33,13 +33,8 @@ milliseconds TimeOf(const std::function<void()>& call) {
 bool DeviceBecomesFree(const std::string& device, milliseconds limit) {
     const auto deadline = SteadyClock::now() + limit;
     do {
-        const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (fd >= 0) {
-            const bool free = flock(fd, LOCK_EX | LOCK_NB) == 0;
-            close(fd);
-            if (free) {
-                return true;
-            }
+        if (DeviceIsFree(device)) {
+            return true;
         }
         std::this_thread::sleep_for(milliseconds(10));
     } while (SteadyClock::now() < deadline);

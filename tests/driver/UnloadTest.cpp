@@ -2,31 +2,19 @@
 // the worker to release the ports before the library's code goes away.
 
 #include <dlfcn.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdint>
 #include <thread>
 
+#include "DeviceLock.h"
 #include "SimulatedBus.h"
 #include "TemporaryConfigHome.h"
 
 namespace {
 
 using WriteBlock = uint8_t (*)(uint8_t, uint16_t, uint16_t, const uint8_t*);
-
-bool DeviceIsFree(const std::string& device) {
-    const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    const bool free = flock(fd, LOCK_EX | LOCK_NB) == 0;
-    close(fd);
-    return free;
-}
 
 class Unload : public TemporaryConfigHome {};
 
