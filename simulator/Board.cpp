@@ -12,6 +12,7 @@ constexpr uint8_t kMemoryBlock = 4;
 constexpr uint8_t kEepromRead = 5;
 constexpr uint8_t kEepromWrite = 6;
 constexpr uint8_t kReset = 7;
+constexpr std::size_t kResetLength = 5;  // the reset is 07 five times over
 
 constexpr uint8_t kStatusFailed = 0;
 constexpr uint8_t kStatusDone = 1;
@@ -128,6 +129,10 @@ void Board::execute(const Bytes& payload, Devices& devices) {
             reply_ = eepromWrite(payload);
             break;
         case kReset:
+            if (payload != Bytes(kResetLength, kReset)) {
+                reply_ = Refused(payload);
+                break;
+            }
             // A restart forgets the reply in hand; there is nothing to fetch.
             ++resets_;
             reply_.clear();

@@ -12,8 +12,17 @@ bool FieldMatches(const std::optional<T>& wanted, const std::optional<T>& actual
     return !wanted || (actual && *wanted == *actual);
 }
 
-bool Matches(const FrameMatch& match, const FrameFacts& facts) {
-    return (!match.kind || *match.kind == facts.kind) &&
+// Sequence and status live only in fetch replies; these faults wait for one
+// instead of being used up by the send before it.
+bool AppliesTo(FaultAction action, FrameKind kind) {
+    const bool replyContent =
+        action == FaultAction::WrongSequence || action == FaultAction::StatusZero;
+    return !replyContent || kind == FrameKind::BoardFetch;
+}
+
+bool Matches(const Fault& fault, const FrameFacts& facts) {
+    const FrameMatch& match = fault.match;
+    return AppliesTo(fault.action, facts.kind) && (!match.kind || *match.kind == facts.kind) &&
            FieldMatches(match.command, facts.command) &&
            FieldMatches(match.address, facts.address) && FieldMatches(match.node, facts.node) &&
            FieldMatches(match.block, facts.block);
@@ -58,7 +67,7 @@ void FaultList::add(const Fault& fault) {
 AnswerShaping FaultList::take(const FrameFacts& facts) {
     AnswerShaping shaping;
     for (auto& fault : faults_) {
-        if (Matches(fault.match, facts)) {
+        if (Matches(fault, facts)) {
             Apply(fault, shaping);
             if (fault.frames != kEveryFrame) {
                 --fault.frames;

@@ -13,6 +13,7 @@ constexpr uint8_t kFetchFunction = 0x64;
 constexpr std::size_t kSendHead = 7;
 constexpr std::size_t kLongestPayload = 246;  // the serial layer sends at most 255 bytes
 constexpr std::size_t kFetchLength = 8;
+constexpr std::size_t kFetchStart = 100;  // where the board keeps its reply
 constexpr uint8_t kBlockForm = 0xE0;
 constexpr uint8_t kBlockRead = 0x07;
 constexpr uint8_t kBlockWrite = 0x08;
@@ -37,16 +38,20 @@ ScanResult ScanBoard(const uint8_t* data, std::size_t size) {
     if (size < 2) {
         return Incomplete();
     }
-    if (data[1] == kFetchFunction) {
-        return BoardFrame(data, size, FrameKind::BoardFetch, kFetchLength);
-    }
-    if (data[1] != kSendFunction) {
+    if (data[1] != kFetchFunction && data[1] != kSendFunction) {
         return Junk();
+    }
+    if (size < 4) {
+        return Incomplete();
+    }
+    const std::size_t start = data[2] << 8 | data[3];
+    if (data[1] == kFetchFunction) {
+        return start == kFetchStart ? BoardFrame(data, size, FrameKind::BoardFetch, kFetchLength)
+                                    : Junk();
     }
     if (size < kSendHead) {
         return Incomplete();
     }
-    const std::size_t start = data[2] << 8 | data[3];
     const std::size_t payload = data[4] << 8 | data[5];
     if (start != 0 || payload > kLongestPayload || data[6] != payload) {
         return Junk();

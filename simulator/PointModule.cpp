@@ -39,6 +39,9 @@ std::optional<BitAnswer> PointModule::serve(const Bytes& request, std::size_t bi
 // The request is parsed completely before anything is stored, so a refused one
 // leaves the module as it was.
 bool PointModule::readRequest(const Bytes& request, std::size_t bitCount) {
+    if (request.size() != (bitCount + 7) / 8) {
+        return false;
+    }
     BitReader reader(request, bitCount);
     uint16_t lead = 0;
     uint16_t address = 0;
@@ -63,12 +66,14 @@ bool PointModule::readRequest(const Bytes& request, std::size_t bitCount) {
     uint16_t bitA = 0;
     uint16_t bitB = 0;
     uint16_t padding = 0;
-    if (!reader.read(1, bitA) || !reader.read(1, bitB) || !reader.read(2, padding)) {
+    if (!reader.read(1, bitA) || !reader.read(1, bitB) || !reader.read(2, padding) ||
+        padding != 0) {
         return false;
     }
     const auto expectedCount = static_cast<uint16_t>(reader.onesRead() % 256);
     uint16_t count = 0;
-    if (!reader.read(8, count) || count != expectedCount) {
+    // The count byte closes the stream: a bit count that claims more is a miscount.
+    if (!reader.read(8, count) || count != expectedCount || reader.position() != bitCount) {
         return false;
     }
     state_.requestedPairTypes = types;

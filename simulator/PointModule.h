@@ -20,7 +20,8 @@ public:
     PointModule(uint8_t address, PairTypes pairTypes);
 
     // Serves a request of `bitCount` bits. Nothing when the request is refused: a
-    // wrong leading value or address, a stream too short for its fields, or a
+    // wrong leading value or address, a bit count other than the fields' own (or
+    // a byte count other than the bit count's), padding bits that are not 0, or a
     // count byte that does not match.
     std::optional<BitAnswer> serve(const Bytes& request, std::size_t bitCount);
 

@@ -108,12 +108,15 @@ SimulatedBus::~SimulatedBus() {
 }
 
 void SimulatedBus::stop() {
-    if (!engine_) {
-        return;
+    {
+        std::lock_guard engineLock(engineMutex_);
+        if (!engine_) {
+            return;
+        }
+        engine_.reset();
+        link_.reset();
+        pty_.reset();
     }
-    engine_.reset();
-    link_.reset();
-    pty_.reset();
     std::lock_guard lock(state_->mutex);
     if (!state_->eepromFile.empty()) {
         try {
@@ -188,6 +191,7 @@ void SimulatedBus::queueRawAnswer(std::size_t requestLength, Bytes answer) {
         std::lock_guard lock(state_->mutex);
         state_->rawAnswers.push_back({requestLength, std::move(answer)});
     }
+    std::lock_guard engineLock(engineMutex_);
     if (engine_) {
         engine_->wake();
     }

@@ -15,11 +15,12 @@
 // Everything here is safe to call from any thread while the bus runs.
 //
 // How the line is framed: the first byte of a frame tells its family. 0x01 starts a
-// board frame (0x01 0x65: send frame, 9 + n bytes from its length field; 0x01 0x64:
-// fetch frame, 8 bytes). A byte whose low six bits are 010101 (0x15, 0x55, 0x95,
-// 0xD5) is the node header H0 of a direct frame, whose byte 3 gives the form and
-// size (0xE0: block form, size in byte 4, 0x07 read / 0x08 write in byte 5; else
-// bit 7 set: block-0 write of byte3 & 0x7F bytes; else block-0 read). Any other
+// board frame (0x01 0x65: send frame with start 0, 9 + n bytes from its length
+// field; 0x01 0x64: fetch frame with start 100, 8 bytes). A byte whose low six
+// bits are 010101 (0x15, 0x55, 0x95, 0xD5) is the node header H0 of a direct
+// frame, whose byte 3 gives the form and size (0xE0: block form, size in byte 4,
+// 0x07 read / 0x08 write in byte 5; else bit 7 set: block-0 write of byte3 & 0x7F
+// bytes; else block-0 read). Any other
 // byte, a frame whose check fails, or a frame head that makes no sense is dropped
 // one byte at a time until a frame lines up again. Bytes of an incomplete frame
 // that wait longer than kStaleFrameTime for the rest are resynchronised the same
@@ -32,6 +33,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -77,6 +79,7 @@ enum class FaultAction {
     BadCheck,       // the answer goes out with its CRC or sum corrupted
     WrongSequence,  // board fetch replies: the sequence echo (r1) is off by one
     StatusZero,     // board fetch replies of commands 1, 3 and 4: status r2 = 0
+                    // (these two match fetch frames only, so a send never uses them up)
     SplitAnswer,    // the answer goes out in chunks of chunkSize bytes, delay apart
     DelayAnswer,    // the answer goes out after delay
 };
@@ -230,6 +233,9 @@ public:
 
 private:
     std::shared_ptr<BusState> state_;
+    // Guards engine_ between stop() and the calls that wake the answering thread;
+    // never held while waiting for state_->mutex.
+    mutable std::mutex engineMutex_;
     std::filesystem::path linkPath_;
     std::string devicePath_;
     std::unique_ptr<PseudoTerminal> pty_;

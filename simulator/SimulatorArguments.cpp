@@ -71,11 +71,15 @@ SimulatorArguments ParseArguments(const std::vector<std::string>& arguments) {
             parsed.help = true;
         } else if (option == "--port") {
             parsed.port = value();
-            if (parsed.port.empty() || parsed.port.find('/') != std::string::npos) {
+            if (parsed.port.empty() || parsed.port == "." || parsed.port == ".." ||
+                parsed.port.find('/') != std::string::npos) {
                 throw ArgumentError("--port wants a plain port name such as com1");
             }
         } else if (option == "--eeprom") {
             parsed.eepromFile = value();
+            if (parsed.eepromFile.empty()) {
+                throw ArgumentError("--eeprom wants a file name");
+            }
         } else if (option == "--regulator") {
             parsed.regulators.push_back(
                 static_cast<uint16_t>(ParseNumber(value(), 1023, "a regulator node")));

@@ -49,6 +49,15 @@ TEST_F(BoardLinkTest, ResetFrameIsAcknowledgedAndCounted) {
     EXPECT_TRUE(line.silentFor(50ms));
 }
 
+TEST_F(BoardLinkTest, OnlyTheWholeResetPayloadResets) {
+    for (const Bytes& payload : {Bytes{0x07}, Bytes{0x07, 0x07, 0x07, 0x07, 0x00},
+                                 Bytes{0x07, 0x07, 0x07, 0x07, 0x07, 0x07}}) {
+        const Bytes ack = line.exchange(SendFrame(payload), kAckLength);
+        EXPECT_TRUE(CrcOk(ack));
+    }
+    EXPECT_EQ(bus.board().resetCount(), 0u);
+}
+
 TEST_F(BoardLinkTest, EepromWriteThenReadEchoesTheSequence) {
     Bytes reply = transact({0x06, 0x02, 0x00, 0x08, 0x02, 0x00, 0x1E}, 3);
     EXPECT_EQ(reply[4], 0x02);  // r1 = seqE

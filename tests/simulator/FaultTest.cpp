@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "LineClient.h"
 
 namespace baslink::sim::test {
@@ -90,6 +93,22 @@ TEST_F(FaultTest, ContentFaultsSpoilTheReply) {
     EXPECT_EQ(Bytes(reply.begin() + 4, reply.begin() + 7), (Bytes{0x07, 0x01, 0x42}));
 }
 
+TEST_F(FaultTest, ReplyContentFaultsWaitForTheFetchOfTheirCommand) {
+    bus.addRegulator(5).setMemory(0, 0, {0x42});
+    const Bytes read{0x01, 0x07, 0x15, 0x05, 0x00, 0x00, 0x00, 0x01};
+    // No kind given: the send of command 1 matches too, but has no sequence to spoil.
+    bus.injectFault({FaultAction::WrongSequence, {.command = 1}});
+    bus.injectFault({FaultAction::StatusZero, {.command = 1, .node = 5}});
+    ASSERT_TRUE(acknowledged(read));
+    Bytes reply = line.exchange(FetchFrame(4), 9);
+    ASSERT_EQ(reply.size(), 9u);
+    EXPECT_EQ(Bytes(reply.begin() + 4, reply.begin() + 6), (Bytes{0x08, 0x00}));
+
+    reply = line.exchange(FetchFrame(4), 9);
+    ASSERT_EQ(reply.size(), 9u);
+    EXPECT_EQ(Bytes(reply.begin() + 4, reply.begin() + 6), (Bytes{0x07, 0x01}));
+}
+
 TEST_F(FaultTest, BadSumOnDirectAnswersOfOneNode) {
     bus.addRegulator(5);
     bus.addRegulator(6);
@@ -143,6 +162,24 @@ TEST_F(FaultTest, RawAnswersTakeTheNextBytesWhateverTheirShape) {
     // An exchange of no request bytes answers at once.
     bus.queueRawAnswer(0, {0x55});
     EXPECT_EQ(line.read(1), (Bytes{0x55}));
+}
+
+// Tests and driver threads may still be queueing and reading while the owner stops
+// the bus; the state stays readable afterwards.
+TEST_F(FaultTest, StopWhileOtherThreadsUseTheBus) {
+    std::atomic<bool> done{false};
+    std::thread user([&] {
+        while (!done) {
+            bus.queueRawAnswer(1, {0x55});
+            bus.frames();
+        }
+    });
+    std::this_thread::sleep_for(20ms);
+    bus.stop();
+    done = true;
+    user.join();
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(bus.linkPath())));
+    EXPECT_EQ(bus.receivedCount(), 0u);
 }
 
 }  // namespace

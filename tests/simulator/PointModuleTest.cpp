@@ -91,6 +91,22 @@ TEST(PointModuleTest, RefusesAWrongCountByteOrAnotherAddressAndKeepsItsState) {
     EXPECT_EQ(module.state().answered, 0u);
 }
 
+TEST(PointModuleTest, RefusesAMiscountedOrMisshapenStream) {
+    PointModule module(9, {0, 0, 0, 0});
+    std::size_t bits = 0;
+    const Bytes good = FromBits("00000011 00001001 000 000 000 000 1 0 00 00000101", &bits);
+    // The count byte must close the stream: more bits claimed, or an extra byte sent.
+    EXPECT_FALSE(module.serve(good, bits + 3));
+    Bytes longer = good;
+    longer.push_back(0);
+    EXPECT_FALSE(module.serve(longer, bits));
+    // The two bits after A and B are 0, even when the count byte covers them.
+    const Bytes padded = FromBits("00000011 00001001 000 000 000 000 1 0 01 00000110", &bits);
+    EXPECT_FALSE(module.serve(padded, bits));
+    EXPECT_EQ(module.state().refused, 3u);
+    EXPECT_TRUE(module.serve(good, 40));
+}
+
 // Through the board: 03 seq bitsOut bitsIn param nOut data, fetched with nIn + 4.
 TEST(PointModuleOverBoardTest, BitExchangeIsRelayedToTheModule) {
     TemporaryConfigHome home;

@@ -118,7 +118,9 @@ TEST(QdkmSimProgramTest, BadArgumentsExitWithStatusTwo) {
                                                                        {"--regulator", "1024"},
                                                                        {"--module", "9:1,2,3"},
                                                                        {"--module", "9:1,2,3,8"},
-                                                                       {"--port", "a/b"}}) {
+                                                                       {"--port", "a/b"},
+                                                                       {"--port", ".."},
+                                                                       {"--eeprom", ""}}) {
         SimulatorProcess program(arguments);
         EXPECT_EQ(program.waitFor(), 2) << arguments[0];
     }
