@@ -62,7 +62,7 @@ TFGlobal::TFGlobal(TAboutBoxForm& aboutBox, const QString& executableFolder, QWi
 TFGlobal::~TFGlobal() = default;
 
 void TFGlobal::ConnectHandlers() {
-    // The board transfer and the data list connect their own controls.
+    // The data list connects its own controls.
     connect(ui->EditPuerto, &UpDownEdit::arrowsReleased, this, &TFGlobal::UpDown1MouseUp);
     connect(ui->Asignar, &QPushButton::clicked, this, &TFGlobal::AsignarClick);
     connect(ui->SpeedButton1, &QPushButton::clicked, this, &TFGlobal::AsignarClick);
@@ -75,6 +75,11 @@ void TFGlobal::ConnectHandlers() {
     connect(ui->Guardar1, &QAction::triggered, this, &TFGlobal::Guardar1Click);
     connect(ui->salir1, &QAction::triggered, this, &TFGlobal::salir1Click);
     connect(ui->N1, &QAction::triggered, this, &TFGlobal::N1Click);
+    connect(ui->Tleer, &QPushButton::clicked, this, &TFGlobal::LeerQdkMaestra1Click);
+    connect(ui->LeerQdkMaestra1, &QAction::triggered, this, &TFGlobal::LeerQdkMaestra1Click);
+    connect(ui->TEscribir, &QPushButton::clicked, this, &TFGlobal::EscribirLeerQdkMaestra1Click);
+    connect(ui->EscribirLeerQdkMaestra1, &QAction::triggered, this,
+            &TFGlobal::EscribirLeerQdkMaestra1Click);
 }
 
 QString TFGlobal::RutaIniPrograma() const {

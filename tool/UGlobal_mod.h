@@ -5,7 +5,9 @@
 #include <QCoreApplication>
 #include <QMainWindow>
 #include <QString>
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "ExchangeFileDialogs.h"
 
@@ -52,11 +54,17 @@ public:
     void Abrir1Click();
     void SetExchangeFileDialogs(ExchangeFileDialogs dialogs) { dialogs_ = std::move(dialogs); }
 
+    // The board transfer: the exchange table read from and written to the board's EEPROM.
+    void LeerQdkMaestra1Click();
+    void EscribirLeerQdkMaestra1Click();
+
     // The settings file: the executable's name with ".ini", in its folder.
     QString RutaIniPrograma() const;
 
     // The grid row the next "Asignar" writes, 1 to 30.
     int FilaActual = 0;
+    // The serial port of the last board transfer, as taken from EditPuerto.
+    int PuertoSerie = 0;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -68,6 +76,9 @@ private:
     void EscribeFilaVacia(int row);
     // A row is used when its origin code cell is neither empty nor "0" (a text comparison).
     bool FilaUsada(int row) const;
+    // The port of a transfer from EditPuerto, or nothing (with its message shown) when the
+    // text is not a port the library serves.
+    std::optional<std::uint8_t> PuertoDeTransferencia();
 
     std::unique_ptr<Ui::TFGlobal> ui;
     TAboutBoxForm& AboutBoxForm;
