@@ -283,8 +283,14 @@ bool WriteString(const std::string& path, std::string_view section, std::string_
         return false;
     }
     const std::string target = ResolvedPath(path);
+    // A name the system cannot look up (too long, a loop of links) is a refused write.
+    std::error_code lookup;
+    const bool exists = std::filesystem::exists(target, lookup);
+    if (lookup) {
+        return false;
+    }
     std::string text;
-    if (std::filesystem::exists(target)) {
+    if (exists) {
         auto current = ReadWholeFile(target);
         if (!current) {
             return false;

@@ -12,26 +12,26 @@
 
 namespace quorvan {
 
-inline constexpr int kIntercambiosEnPlaca = 30;
-inline constexpr std::uint16_t kDireccionNumIntercambios = 8;
-inline constexpr std::uint16_t kDireccionIntercambios = 10;
-inline constexpr std::uint16_t kTamanioIntercambio = 11;
+inline constexpr int kIntercambioCount = 30;
+inline constexpr std::uint16_t kNumIntercambiosAddress = 8;
+inline constexpr std::uint16_t kFirstIntercambioAddress = 10;
+inline constexpr std::uint16_t kIntercambioSize = 11;
 
-using Intercambio = std::array<std::uint8_t, kTamanioIntercambio>;
+using Intercambio = std::array<std::uint8_t, kIntercambioSize>;
 
 // The EEPROM address of the record of table row 1 to 30.
-std::uint16_t DireccionIntercambio(int row);
+std::uint16_t IntercambioAddress(int row);
 
 // The count as the board keeps it, high byte first.
-std::array<std::uint8_t, 2> BytesNumIntercambios(std::uint16_t count);
+std::array<std::uint8_t, 2> NumIntercambiosBytes(std::uint16_t count);
 
 // The record of a table row; `cell` gives the text of a grid column. When one of the
 // seven numeric cells is not a whole number there is no record, and `invalidCell`
 // receives that cell's text.
-std::optional<Intercambio> IntercambioDeFila(const std::function<QString(int column)>& cell,
-                                             QString& invalidCell);
+std::optional<Intercambio> IntercambioFromRow(const std::function<QString(int column)>& cell,
+                                              QString& invalidCell);
 
 // The seven numeric cells of a record as (grid column, unsigned decimal text).
-std::array<std::pair<int, QString>, 7> CeldasDeIntercambio(const Intercambio& record);
+std::array<std::pair<int, QString>, 7> CellsFromIntercambio(const Intercambio& record);
 
 }  // namespace quorvan

@@ -21,34 +21,27 @@
 namespace quorvan {
 namespace {
 
-constexpr int kIntentosPorIntercambio = 5;
-constexpr int kPrimerPuerto = 1;
-constexpr int kUltimoPuerto = 20;
-constexpr std::chrono::milliseconds kPausaAntesDelReset{100};
+constexpr int kAttemptsPerRecord = 5;
+constexpr int kFirstPort = 1;
+constexpr int kLastPort = 20;
+constexpr std::chrono::milliseconds kPauseBeforeReset{100};
 
 // While a transfer runs, messages are processed, so the controls that would start a
-// second transfer or change the table are kept disabled, and the progress bar shown.
-// Every way out of a handler enables them again and hides the bar.
-class ControlesDeTransferencia {
+// second transfer or change the table are kept disabled. Every way out of a handler
+// enables them again and hides the progress bar.
+class TransferGuard {
 public:
-    ControlesDeTransferencia(std::initializer_list<QWidget*> widgets,
-                             std::initializer_list<QAction*> actions, QProgressBar& progreso)
-        : widgets_(widgets), actions_(actions), progreso_(progreso) {
+    TransferGuard(std::initializer_list<QWidget*> widgets, std::initializer_list<QAction*> actions,
+                  QProgressBar& progress)
+        : widgets_(widgets), actions_(actions), progress_(progress) {
         SetEnabled(false);
     }
-    ~ControlesDeTransferencia() {
-        progreso_.hide();
+    ~TransferGuard() {
+        progress_.hide();
         SetEnabled(true);
     }
-    ControlesDeTransferencia(const ControlesDeTransferencia&) = delete;
-    ControlesDeTransferencia& operator=(const ControlesDeTransferencia&) = delete;
-
-    void MostrarProgreso() {
-        progreso_.setRange(0, kIntercambiosEnPlaca);
-        progreso_.setValue(0);
-        progreso_.show();
-    }
-    void Progreso(int row) { progreso_.setValue(row); }
+    TransferGuard(const TransferGuard&) = delete;
+    TransferGuard& operator=(const TransferGuard&) = delete;
 
 private:
     void SetEnabled(bool enabled) {
@@ -62,65 +55,66 @@ private:
 
     std::vector<QWidget*> widgets_;  // in the order they are disabled and enabled
     std::vector<QAction*> actions_;
-    QProgressBar& progreso_;
+    QProgressBar& progress_;
 };
 
 // "Escribir QDKM" first, then "Leer QDKM"; then what changes the table.
-ControlesDeTransferencia Bloquear(Ui::TFGlobal& ui) {
-    return ControlesDeTransferencia(
+TransferGuard GuardTransfer(Ui::TFGlobal& ui) {
+    return TransferGuard(
         {ui.TEscribir, ui.Tleer, ui.Asignar, ui.SpeedButton1, ui.BorraUno, ui.BorraTodo},
         {ui.LeerQdkMaestra1, ui.EscribirLeerQdkMaestra1, ui.Abrir1}, *ui.Progreso);
 }
 
 // The library retries nothing: each record gets its own five attempts.
-template <typename Intento>
-bool ConIntentos(Intento intento) {
-    for (int attempt = 0; attempt < kIntentosPorIntercambio; ++attempt) {
-        if (intento()) {
+template <typename Attempt>
+bool WithAttempts(Attempt attempt) {
+    for (int tried = 0; tried < kAttemptsPerRecord; ++tried) {
+        if (attempt()) {
             return true;
         }
     }
     return false;
 }
 
-QString NoEsEntero(const QString& text) {
+QString NotAnIntegerMessage(const QString& text) {
     return QStringLiteral("'%1' is not a valid integer value").arg(text);
 }
 
 }  // namespace
 
-std::optional<std::uint8_t> TFGlobal::PuertoDeTransferencia() {
+std::optional<std::uint8_t> TFGlobal::BeginTransfer() {
     const QString text = ui->EditPuerto->text();
     const std::optional<std::int32_t> port = TextToInteger(ToAnsi(text));
     if (!port) {
-        ShowMessage(NoEsEntero(text));
+        ShowMessage(NotAnIntegerMessage(text));
         return std::nullopt;
     }
     PuertoSerie = *port;
     // The library serves ports 1 to 20 only, and takes the port as a byte.
-    if (PuertoSerie < kPrimerPuerto || PuertoSerie > kUltimoPuerto) {
-        ShowMessage(QStringLiteral("El puerto debe estar entre %1 y %2")
-                        .arg(kPrimerPuerto)
-                        .arg(kUltimoPuerto));
+    if (PuertoSerie < kFirstPort || PuertoSerie > kLastPort) {
+        ShowMessage(
+            QStringLiteral("El puerto debe estar entre %1 y %2").arg(kFirstPort).arg(kLastPort));
         return std::nullopt;
     }
+    ui->Comandos->SetRowCount(kIntercambioCount + 1);
+    ui->Progreso->setRange(0, kIntercambioCount);
+    ui->Progreso->setValue(0);
+    ui->Progreso->show();
     return static_cast<std::uint8_t>(PuertoSerie);
 }
 
 void TFGlobal::LeerQdkMaestra1Click() {
-    ControlesDeTransferencia controles = Bloquear(*ui);
-    const std::optional<std::uint8_t> port = PuertoDeTransferencia();
+    const TransferGuard guard = GuardTransfer(*ui);
+    const std::optional<std::uint8_t> port = BeginTransfer();
     if (!port) {
         return;
     }
     StringGrid& grid = *ui->Comandos;
-    grid.SetRowCount(kIntercambiosEnPlaca + 1);
-    controles.MostrarProgreso();
-    for (int row = 1; row <= kIntercambiosEnPlaca; ++row) {
-        controles.Progreso(row);
+    for (int row = 1; row <= kIntercambioCount; ++row) {
+        ui->Progreso->setValue(row);
         Intercambio record{};
-        const bool read = ConIntentos([&] {
-            return LeerBloqueEpromQDK(*port, DireccionIntercambio(row), kTamanioIntercambio,
+        const bool read = WithAttempts([&] {
+            return LeerBloqueEpromQDK(*port, IntercambioAddress(row), kIntercambioSize,
                                       record.data()) != 0;
         });
         if (!read) {
@@ -129,7 +123,7 @@ void TFGlobal::LeerQdkMaestra1Click() {
             return;
         }
         grid.SetCell(0, row, QString::number(row));
-        for (const auto& [column, text] : CeldasDeIntercambio(record)) {
+        for (const auto& [column, text] : CellsFromIntercambio(record)) {
             grid.SetCell(column, row, text);
         }
     }
@@ -138,30 +132,28 @@ void TFGlobal::LeerQdkMaestra1Click() {
 }
 
 void TFGlobal::EscribirLeerQdkMaestra1Click() {
-    ControlesDeTransferencia controles = Bloquear(*ui);
+    const TransferGuard guard = GuardTransfer(*ui);
     Guardar1Click();  // offered first; a cancelled save does not stop the write
-    const std::optional<std::uint8_t> port = PuertoDeTransferencia();
+    const std::optional<std::uint8_t> port = BeginTransfer();
     if (!port) {
         return;
     }
     StringGrid& grid = *ui->Comandos;
-    grid.SetRowCount(kIntercambiosEnPlaca + 1);
-    controles.MostrarProgreso();
     std::uint16_t count = 0;
-    for (int row = 1; row <= kIntercambiosEnPlaca; ++row) {
+    for (int row = 1; row <= kIntercambioCount; ++row) {
         if (grid.Cell(1, row).isEmpty()) {
             EscribeFilaVacia(row);
         }
-        controles.Progreso(row);
+        ui->Progreso->setValue(row);
         QString invalidCell;
         const std::optional<Intercambio> record =
-            IntercambioDeFila([&](int column) { return grid.Cell(column, row); }, invalidCell);
+            IntercambioFromRow([&](int column) { return grid.Cell(column, row); }, invalidCell);
         if (!record) {
-            ShowMessage(NoEsEntero(invalidCell));
+            ShowMessage(NotAnIntegerMessage(invalidCell));
             break;
         }
-        const bool written = ConIntentos([&] {
-            return EscribirBloqueEpromQDK(*port, DireccionIntercambio(row), kTamanioIntercambio,
+        const bool written = WithAttempts([&] {
+            return EscribirBloqueEpromQDK(*port, IntercambioAddress(row), kIntercambioSize,
                                           record->data()) != 0;
         });
         if (!written) {
@@ -176,9 +168,9 @@ void TFGlobal::EscribirLeerQdkMaestra1Click() {
     }
     // The count always matches the records written, also after an error. Its own result
     // is not checked: the board is reset and the technician told either way.
-    const std::array<std::uint8_t, 2> countBytes = BytesNumIntercambios(count);
-    EscribirBloqueEpromQDK(*port, kDireccionNumIntercambios, countBytes.size(), countBytes.data());
-    std::this_thread::sleep_for(kPausaAntesDelReset);
+    const std::array<std::uint8_t, 2> countBytes = NumIntercambiosBytes(count);
+    EscribirBloqueEpromQDK(*port, kNumIntercambiosAddress, countBytes.size(), countBytes.data());
+    std::this_thread::sleep_for(kPauseBeforeReset);
     ResetQDK(*port);
     ShowMessage(QStringLiteral("Completado"));
 }

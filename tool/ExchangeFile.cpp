@@ -11,23 +11,23 @@
 namespace quorvan {
 namespace {
 
-constexpr int kFilasTabla = 30;
+constexpr int kTableRows = 30;
 
 // The keys of one row in the order they are written: the record's field number (the key
 // is field "_" row) and the grid column it holds. Fields 7 and 8 are the names.
-struct Campo {
+struct RowKey {
     int field;
     int column;
 };
-constexpr std::array<Campo, 9> kCamposFila = {
+constexpr std::array<RowKey, 9> kRowKeys = {
     {{0, 1}, {1, 2}, {2, 3}, {7, 4}, {3, 5}, {4, 6}, {5, 7}, {6, 8}, {8, 9}}};
 
-QString Clave(const Campo& campo, int row) {
-    return QStringLiteral("%1_%2").arg(campo.field).arg(row);
+QString KeyName(const RowKey& key, int row) {
+    return QStringLiteral("%1_%2").arg(key.field).arg(row);
 }
 
-bool EsNombre(const Campo& campo) {
-    return campo.field >= 7;
+bool IsName(const RowKey& key) {
+    return key.field >= 7;
 }
 
 const QString kConfig = QStringLiteral("CONFIG");
@@ -45,9 +45,9 @@ void TFGlobal::Guardar1Click() {
     EscribeCadenaIni(file, kConfig, QStringLiteral("NumInstrucciones"),
                      QString::number(grid.RowCount()));
     EscribeCadenaIni(file, kConfig, kPuerto, ui->EditPuerto->text());
-    for (int row = 1; row <= kFilasTabla; ++row) {
-        for (const Campo& campo : kCamposFila) {
-            EscribeCadenaIni(file, kInstrucciones, Clave(campo, row), grid.Cell(campo.column, row));
+    for (int row = 1; row <= kTableRows; ++row) {
+        for (const RowKey& key : kRowKeys) {
+            EscribeCadenaIni(file, kInstrucciones, KeyName(key, row), grid.Cell(key.column, row));
         }
     }
 }
@@ -65,16 +65,16 @@ void TFGlobal::Abrir1Click() {
     }
     BorraTodoClick();
     ui->EditPuerto->setText(LeeIniFichero(file, kConfig, kPuerto, false));
-    if (QFileInfo::exists(RutaIniPrograma())) {
-        EscribeCadenaIni(RutaIniPrograma(), kConfig, kPuerto, ui->EditPuerto->text());
+    if (QFileInfo::exists(IniProgramaPath())) {
+        EscribeCadenaIni(IniProgramaPath(), kConfig, kPuerto, ui->EditPuerto->text());
     }
     const int count =
         LeeIniFichero(file, kConfig, QStringLiteral("NumInstrucciones"), false).toInt();
     StringGrid& grid = *ui->Comandos;
-    for (int row = 1; row < count && row <= kFilasTabla; ++row) {
-        for (const Campo& campo : kCamposFila) {
-            grid.SetCell(campo.column, row,
-                         LeeIniFichero(file, kInstrucciones, Clave(campo, row), EsNombre(campo)));
+    for (int row = 1; row < count && row <= kTableRows; ++row) {
+        for (const RowKey& key : kRowKeys) {
+            grid.SetCell(key.column, row,
+                         LeeIniFichero(file, kInstrucciones, KeyName(key, row), IsName(key)));
         }
     }
 }

@@ -10,7 +10,8 @@ QString RunDialog(QWidget* owner, QFileDialog::AcceptMode mode, const QString& f
     QFileDialog dialog(owner);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters({firstFilter, QStringLiteral("Todo (*.*)")});
+    // "Todo" shows every file; on this platform "*.*" would hide the names without a dot.
+    dialog.setNameFilters({firstFilter, QStringLiteral("Todo (*)")});
     dialog.setDefaultSuffix(QStringLiteral("chk"));
     if (mode == QFileDialog::AcceptSave) {
         dialog.setOption(QFileDialog::DontConfirmOverwrite);

@@ -11,25 +11,25 @@
 namespace quorvan {
 namespace {
 
-constexpr int kUltimaFila = 30;
+constexpr int kLastRow = 30;
 
-const QString kTamanioByte = QStringLiteral("CHAR - BYTE");
-const QString kTamanioInteger = QStringLiteral("INTEGER");
-const QString kTamanioLong = QStringLiteral("LONG - FLOAT");
+const QString kByteSizeItem = QStringLiteral("CHAR - BYTE");
+const QString kIntegerSizeItem = QStringLiteral("INTEGER");
+const QString kLongSizeItem = QStringLiteral("LONG - FLOAT");
 
 // The data size a row holds, from the combo's text.
-QString TamanioDeCombo(const QString& shown) {
-    if (shown == kTamanioInteger) {
+QString SizeOfComboItem(const QString& shown) {
+    if (shown == kIntegerSizeItem) {
         return QStringLiteral("2");
     }
-    if (shown == kTamanioLong) {
+    if (shown == kLongSizeItem) {
         return QStringLiteral("4");
     }
     return QStringLiteral("1");
 }
 
 // The combo's item for a size text, or -1 when the text is no size.
-int ItemDeTamanio(const QString& size) {
+int ComboItemOfSize(const QString& size) {
     if (size == QLatin1String("1")) {
         return 0;
     }
@@ -84,13 +84,13 @@ void TFGlobal::AsignarClick() {
     grid.SetCell(2, row, ui->ROBloque->text());
     grid.SetCell(3, row, ui->ROOffset->text());
     grid.SetCell(4, row, ui->DescOrigen->text());
-    grid.SetCell(5, row, TamanioDeCombo(ui->ComboTamano->currentText()));
+    grid.SetCell(5, row, SizeOfComboItem(ui->ComboTamano->currentText()));
     grid.SetCell(6, row, ui->RDCodigo->text());
     grid.SetCell(7, row, ui->RDBloque->text());
     grid.SetCell(8, row, ui->RDOffset->text());
     grid.SetCell(9, row, ui->DescDestino->text());
 
-    if (FilaActual < kUltimaFila) {
+    if (FilaActual < kLastRow) {
         ++FilaActual;
         if (grid.RowCount() <= FilaActual) {
             grid.SetRowCount(FilaActual + 1);
@@ -117,7 +117,7 @@ void TFGlobal::ComandosClick() {
     ui->RDBloque->setText(grid.Cell(7, FilaActual));
     ui->RDOffset->setText(grid.Cell(8, FilaActual));
     ui->DescDestino->setText(grid.Cell(9, FilaActual));
-    if (const int item = ItemDeTamanio(grid.Cell(5, FilaActual)); item >= 0) {
+    if (const int item = ComboItemOfSize(grid.Cell(5, FilaActual)); item >= 0) {
         ui->ComboTamano->setCurrentIndex(item);
     }
 }
@@ -129,14 +129,14 @@ void TFGlobal::BorraTodoClick() {
         EscribeFilaVacia(row);
     }
     FilaActual = 1;
-    grid.SetRowCount(kUltimaFila + 1);
+    grid.SetRowCount(kLastRow + 1);
 }
 
 void TFGlobal::BorraUnoClick() {
     StringGrid& grid = *ui->Comandos;
     const int removed = grid.Row();
     EscribeFilaVacia(removed);
-    for (int row = removed; row < kUltimaFila; ++row) {
+    for (int row = removed; row < kLastRow; ++row) {
         for (int column = 1; column <= 9; ++column) {
             grid.SetCell(column, row, grid.Cell(column, row + 1));
         }
@@ -146,13 +146,13 @@ void TFGlobal::BorraUnoClick() {
 
 void TFGlobal::ROTamanioChange() {
     ui->ComboTamano->setCurrentIndex(0);
-    if (const int item = ItemDeTamanio(ui->ROTamanio->text()); item >= 0) {
+    if (const int item = ComboItemOfSize(ui->ROTamanio->text()); item >= 0) {
         ui->ComboTamano->setCurrentIndex(item);
     }
 }
 
 void TFGlobal::ComboTamanoChange() {
-    ui->ROTamanio->setText(TamanioDeCombo(ui->ComboTamano->currentText()));
+    ui->ROTamanio->setText(SizeOfComboItem(ui->ComboTamano->currentText()));
 }
 
 }  // namespace quorvan

@@ -19,18 +19,19 @@
 namespace quorvan {
 namespace {
 
-constexpr int kColumnas = 10;
-constexpr int kFilasConCabecera = 31;
-constexpr std::array<int, kColumnas> kAnchosColumna = {40, 50, 40, 40, 100, 60, 50, 40, 40, 100};
-constexpr std::array<const char*, kColumnas> kCabeceras = {"Orden",  "Origen", "Bloque",  "Offset",
-                                                           "Nombre", "Tamaño", "Destino", "Bloque",
-                                                           "Offset", "Nombre"};
-constexpr std::array<const char*, kColumnas> kClavesColumna = {
+constexpr int kColumnCount = 10;
+constexpr int kRowCountWithHeader = 31;
+constexpr std::array<int, kColumnCount> kDefaultColumnWidths = {40, 50, 40, 40, 100,
+                                                                60, 50, 40, 40, 100};
+constexpr std::array<const char*, kColumnCount> kHeaderTexts = {
+    "Orden",  "Origen",  "Bloque", "Offset", "Nombre",
+    "Tamaño", "Destino", "Bloque", "Offset", "Nombre"};
+constexpr std::array<const char*, kColumnCount> kColumnWidthKeys = {
     "Col_TC_Orden",    "Col_TC_Codigo_o", "Col_TC_Bloque_o", "Col_TC_Offset_o", "Col_TC_Nombre_o",
     "Col_TC_Tamano_o", "Col_TC_Codigo_d", "Col_TC_Bloque_d", "Col_TC_Offset_d", "Col_TC_Nombre_d"};
 
 // "0" and the empty text both mean the stored value is not applied.
-bool Aplicable(const QString& stored) {
+bool ShouldApply(const QString& stored) {
     return !stored.isEmpty() && stored != QLatin1String("0");
 }
 
@@ -40,12 +41,12 @@ TFGlobal::TFGlobal(TAboutBoxForm& aboutBox, const QString& executableFolder, QWi
     : QMainWindow(parent),
       ui(std::make_unique<Ui::TFGlobal>()),
       AboutBoxForm(aboutBox),
-      RutaPrograma(QDir(executableFolder)
+      programPath_(QDir(executableFolder)
                        .filePath(QFileInfo(QCoreApplication::applicationFilePath()).fileName())),
       dialogs_(PlatformExchangeFileDialogs()) {
     ui->setupUi(this);
     setWindowIcon(QIcon(QStringLiteral(":/quorvan/quorvan.png")));
-    ui->Comandos->setColumnCount(kColumnas);
+    ui->Comandos->setColumnCount(kColumnCount);
     for (int width : {100, 50}) {
         auto* panel = new QLabel(ui->Bar);  // the status bar owns its panels
         panel->setFixedWidth(width);
@@ -82,31 +83,31 @@ void TFGlobal::ConnectHandlers() {
             &TFGlobal::EscribirLeerQdkMaestra1Click);
 }
 
-QString TFGlobal::RutaIniPrograma() const {
-    return NombreFicheroIni(RutaPrograma);
+QString TFGlobal::IniProgramaPath() const {
+    return NombreFicheroIni(programPath_);
 }
 
 void TFGlobal::FormCreate() {
     setWindowTitle(windowTitle() + QStringLiteral("   Version DLL ") +
                    QString::fromLatin1(VersionDLL()));
-    for (int column = 0; column < kColumnas; ++column) {
-        ui->Comandos->SetCell(column, 0, QString::fromUtf8(kCabeceras[column]));
+    for (int column = 0; column < kColumnCount; ++column) {
+        ui->Comandos->SetCell(column, 0, QString::fromUtf8(kHeaderTexts[column]));
     }
-    ui->Comandos->SetRowCount(kFilasConCabecera);
-    for (int row = 1; row < kFilasConCabecera; ++row) {
+    ui->Comandos->SetRowCount(kRowCountWithHeader);
+    for (int row = 1; row < kRowCountWithHeader; ++row) {
         ui->Comandos->SetCell(0, row, QString::number(row));
         EscribeFilaVacia(row);
     }
-    for (int column = 0; column < kColumnas; ++column) {
-        ui->Comandos->SetColWidth(column, kAnchosColumna[column]);
+    for (int column = 0; column < kColumnCount; ++column) {
+        ui->Comandos->SetColWidth(column, kDefaultColumnWidths[column]);
     }
-    if (!QFileInfo::exists(RutaIniPrograma())) {
+    if (!QFileInfo::exists(IniProgramaPath())) {
         EscribeColumnas_Ini();
     }
-    for (int column = 0; column < kColumnas; ++column) {
-        const QString width = LeeIniPrograma(RutaPrograma, QStringLiteral("COLS"),
-                                             QString::fromLatin1(kClavesColumna[column]), false);
-        if (Aplicable(width)) {
+    for (int column = 0; column < kColumnCount; ++column) {
+        const QString width = LeeIniPrograma(programPath_, QStringLiteral("COLS"),
+                                             QString::fromLatin1(kColumnWidthKeys[column]), false);
+        if (ShouldApply(width)) {
             ui->Comandos->SetColWidth(column, width.toInt());
         }
     }
@@ -116,19 +117,19 @@ void TFGlobal::FormCreate() {
 
 void TFGlobal::FormActivate() {
     const auto read = [this](const char* key) {
-        return LeeIniPrograma(RutaPrograma, QStringLiteral("POS"), QString::fromLatin1(key), false);
+        return LeeIniPrograma(programPath_, QStringLiteral("POS"), QString::fromLatin1(key), false);
     };
     QRect bounds(pos(), size());
-    if (const QString x = read("Pos_X"); Aplicable(x)) {
+    if (const QString x = read("Pos_X"); ShouldApply(x)) {
         bounds.moveLeft(x.toInt());
     }
-    if (const QString y = read("Pos_Y"); Aplicable(y)) {
+    if (const QString y = read("Pos_Y"); ShouldApply(y)) {
         bounds.moveTop(y.toInt());
     }
-    if (const QString width = read("Ancho"); Aplicable(width)) {
+    if (const QString width = read("Ancho"); ShouldApply(width)) {
         bounds.setWidth(width.toInt());
     }
-    if (const QString height = read("Alto"); Aplicable(height)) {
+    if (const QString height = read("Alto"); ShouldApply(height)) {
         bounds.setHeight(height.toInt());
     }
     bounds.setWidth(std::max(bounds.width(), 800));
@@ -136,7 +137,7 @@ void TFGlobal::FormActivate() {
     move(bounds.topLeft());
     resize(bounds.size());
     ui->EditPuerto->setText(
-        LeeIniPrograma(RutaPrograma, QStringLiteral("CONFIG"), QStringLiteral("Puerto"), true));
+        LeeIniPrograma(programPath_, QStringLiteral("CONFIG"), QStringLiteral("Puerto"), true));
 }
 
 void TFGlobal::FormClose() {
@@ -145,28 +146,28 @@ void TFGlobal::FormClose() {
 
 void TFGlobal::EscribeColumnas_Ini() {
     const auto write = [this](const char* section, const char* key, int value) {
-        EscribeEnteroIni(RutaPrograma, QString::fromLatin1(section), QString::fromLatin1(key),
+        EscribeEnteroIni(programPath_, QString::fromLatin1(section), QString::fromLatin1(key),
                          value);
     };
     write("POS", "Pos_X", x());
     write("POS", "Pos_Y", y());
     write("POS", "Ancho", width());
     write("POS", "Alto", height());
-    for (int column = 0; column < kColumnas; ++column) {
-        write("COLS", kClavesColumna[column], ui->Comandos->ColWidth(column));
+    for (int column = 0; column < kColumnCount; ++column) {
+        write("COLS", kColumnWidthKeys[column], ui->Comandos->ColWidth(column));
     }
 }
 
 void TFGlobal::CargaAyuda(const QString& page) {
-    const QString path = QDir(QFileInfo(RutaPrograma).path()).filePath(page + ".html");
+    const QString path = QDir(QFileInfo(programPath_).path()).filePath(page + ".html");
     if (!path.trimmed().isEmpty() && QFileInfo::exists(path)) {
         ui->VisorAyuda->setSource(QUrl::fromLocalFile(path));
     }
 }
 
 void TFGlobal::UpDown1MouseUp() {
-    if (QFileInfo::exists(RutaIniPrograma())) {
-        EscribeCadenaIni(RutaIniPrograma(), QStringLiteral("CONFIG"), QStringLiteral("Puerto"),
+    if (QFileInfo::exists(IniProgramaPath())) {
+        EscribeCadenaIni(IniProgramaPath(), QStringLiteral("CONFIG"), QStringLiteral("Puerto"),
                          ui->EditPuerto->text());
     }
 }

@@ -59,7 +59,7 @@ public:
     void EscribirLeerQdkMaestra1Click();
 
     // The settings file: the executable's name with ".ini", in its folder.
-    QString RutaIniPrograma() const;
+    QString IniProgramaPath() const;
 
     // The grid row the next "Asignar" writes, 1 to 30.
     int FilaActual = 0;
@@ -76,13 +76,14 @@ private:
     void EscribeFilaVacia(int row);
     // A row is used when its origin code cell is neither empty nor "0" (a text comparison).
     bool FilaUsada(int row) const;
-    // The port of a transfer from EditPuerto, or nothing (with its message shown) when the
-    // text is not a port the library serves.
-    std::optional<std::uint8_t> PuertoDeTransferencia();
+    // The start both board transfers share: PuertoSerie from EditPuerto, the table's 31
+    // rows and the progress bar shown. Nothing (with its message shown) when the text is
+    // not a port the library serves.
+    std::optional<std::uint8_t> BeginTransfer();
 
     std::unique_ptr<Ui::TFGlobal> ui;
     TAboutBoxForm& AboutBoxForm;
-    QString RutaPrograma;  // the executable's full path, as the settings helpers take it
+    QString programPath_;  // the executable's full path, as the settings helpers take it
     ExchangeFileDialogs dialogs_;
     bool activated_ = false;
 };

@@ -36,9 +36,9 @@ QString NombreFicheroIni(const QString& Ruta) {
     return base + QStringLiteral(".ini");
 }
 
-bool EscribeEnteroIni(const QString& RutaPrograma, const QString& Seccion, const QString& Clave,
+bool EscribeEnteroIni(const QString& programPath, const QString& Seccion, const QString& Clave,
                       std::int32_t Valor) {
-    return WriteOrReport(NombreFicheroIni(RutaPrograma), Seccion, Clave, QString::number(Valor));
+    return WriteOrReport(NombreFicheroIni(programPath), Seccion, Clave, QString::number(Valor));
 }
 
 bool EscribeCadenaIni(const QString& Fichero, const QString& Seccion, const QString& Clave,
@@ -50,9 +50,9 @@ bool EscribeCadenaIni(const QString& Fichero, const QString& Seccion, const QStr
     return WriteOrReport(Fichero, Seccion, Clave, Valor);
 }
 
-QString LeeIniPrograma(const QString& RutaPrograma, const QString& Seccion, const QString& Clave,
+QString LeeIniPrograma(const QString& programPath, const QString& Seccion, const QString& Clave,
                        bool ComoTexto) {
-    return LeeIniFichero(NombreFicheroIni(RutaPrograma), Seccion, Clave, ComoTexto);
+    return LeeIniFichero(NombreFicheroIni(programPath), Seccion, Clave, ComoTexto);
 }
 
 QString LeeIniFichero(const QString& Fichero, const QString& Seccion, const QString& Clave,

@@ -12,9 +12,9 @@ namespace quorvan {
 // has none).
 QString NombreFicheroIni(const QString& Ruta);
 
-// Writes the decimal text of Valor into the settings file of the executable RutaPrograma.
+// Writes the decimal text of Valor into the settings file of the executable programPath.
 // A refused write shows "Error en Fichero: " and the settings file's path.
-bool EscribeEnteroIni(const QString& RutaPrograma, const QString& Seccion, const QString& Clave,
+bool EscribeEnteroIni(const QString& programPath, const QString& Seccion, const QString& Clave,
                       std::int32_t Valor);
 
 // Writes Valor as it is into Fichero, creating the file when missing. A refused write
@@ -26,7 +26,7 @@ bool EscribeCadenaIni(const QString& Fichero, const QString& Seccion, const QStr
 // ComoTexto false, as the decimal text of its integer value ("0" when missing or not a
 // number). A missing file shows "No se ha encontrado el fichero " and the path and ends
 // the program.
-QString LeeIniPrograma(const QString& RutaPrograma, const QString& Seccion, const QString& Clave,
+QString LeeIniPrograma(const QString& programPath, const QString& Seccion, const QString& Clave,
                        bool ComoTexto);
 
 // The same read on the file Fichero.

@@ -98,6 +98,17 @@ TEST_F(IniFileTest, RefusedWritesLeaveNoTrace) {
         << "no temporary file is left behind";
 }
 
+TEST_F(IniFileTest, NamesTheSystemCannotLookUpAreRefusedWrites) {
+    const fs::path loop = folder_ / "loop.ini";
+    fs::create_symlink(loop, loop);
+    EXPECT_FALSE(WriteString(loop.string(), "A", "B", "C"));
+    EXPECT_TRUE(fs::is_symlink(loop));
+
+    const std::string tooLong = (folder_ / (std::string(300, 'a') + ".ini")).string();
+    EXPECT_FALSE(WriteString(tooLong, "A", "B", "C"));
+    EXPECT_EQ(ReadString(tooLong, "A", "B"), std::nullopt);
+}
+
 TEST_F(IniFileTest, WriteKeepsTheFileModeAndFollowsALink) {
     Put("[A]\nB=1\n");
     fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);

@@ -9,13 +9,13 @@
 
 namespace {
 
-using quorvan::CeldasDeIntercambio;
+using quorvan::CellsFromIntercambio;
 using quorvan::Intercambio;
-using quorvan::IntercambioDeFila;
+using quorvan::IntercambioFromRow;
 
 // A row given as its ten grid columns; column 0 and the names must not matter.
 std::optional<Intercambio> Record(const QStringList& columns, QString& invalid) {
-    return IntercambioDeFila([&columns](int column) { return columns.value(column); }, invalid);
+    return IntercambioFromRow([&columns](int column) { return columns.value(column); }, invalid);
 }
 
 std::optional<Intercambio> Record(const QStringList& columns) {
@@ -25,7 +25,7 @@ std::optional<Intercambio> Record(const QStringList& columns) {
 
 std::map<int, QString> Cells(const Intercambio& record) {
     std::map<int, QString> cells;
-    for (const auto& [column, text] : CeldasDeIntercambio(record)) {
+    for (const auto& [column, text] : CellsFromIntercambio(record)) {
         cells[column] = text;
     }
     return cells;
@@ -76,11 +76,11 @@ TEST(BoardImageTest, RowSurvivesTheRoundTripWithinTheBoardsRange) {
 }
 
 TEST(BoardImageTest, AddressesAndCount) {
-    EXPECT_EQ(quorvan::DireccionIntercambio(1), 10);
-    EXPECT_EQ(quorvan::DireccionIntercambio(2), 21);
-    EXPECT_EQ(quorvan::DireccionIntercambio(30), 329);
-    EXPECT_EQ(quorvan::BytesNumIntercambios(30), (std::array<uint8_t, 2>{0x00, 0x1E}));
-    EXPECT_EQ(quorvan::BytesNumIntercambios(0x1234), (std::array<uint8_t, 2>{0x12, 0x34}));
+    EXPECT_EQ(quorvan::IntercambioAddress(1), 10);
+    EXPECT_EQ(quorvan::IntercambioAddress(2), 21);
+    EXPECT_EQ(quorvan::IntercambioAddress(30), 329);
+    EXPECT_EQ(quorvan::NumIntercambiosBytes(30), (std::array<uint8_t, 2>{0x00, 0x1E}));
+    EXPECT_EQ(quorvan::NumIntercambiosBytes(0x1234), (std::array<uint8_t, 2>{0x12, 0x34}));
 }
 
 }  // namespace

@@ -1,7 +1,13 @@
 // Saving the exchange table to an exchange file and opening it again.
 
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QScopeGuard>
 #include <QTest>
+#include <QTimer>
 
+#include "ExchangeFileDialogs.h"
 #include "IniFile.h"
 #include "WindowFixture.h"
 
@@ -192,6 +198,56 @@ private slots:
         f.window->Abrir1Click();
         QCOMPARE(f.messages.size(), 2);
         QCOMPARE(f.Row(3), Sample(3));
+    }
+
+    void theDialogsFilterExchangeFilesAndGiveTypedNamesTheExtensionChk() {
+        WindowFixture f;
+        f.Put(f.Path("notas"), "");  // "Todo" must show a name without a dot as well
+        const quorvan::ExchangeFileDialogs dialogs = quorvan::PlatformExchangeFileDialogs();
+        QStringList filters;
+        QStringList allFiles;
+        const auto typeName = [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            // A failed check must not leave the modal dialog waiting.
+            const auto closeAnyway = qScopeGuard([dialog] {
+                if (dialog->isVisible()) {
+                    dialog->reject();
+                }
+            });
+            filters = dialog->nameFilters();
+            dialog->setDirectory(f.folder.path());
+            dialog->selectNameFilter(filters.value(1));
+            auto* model = dialog->findChild<QFileSystemModel*>();
+            QVERIFY(model != nullptr);
+            const QModelIndex folder = model->index(f.folder.path());
+            QTRY_VERIFY(model->rowCount(folder) > 0);
+            for (int row = 0; row < model->rowCount(folder); ++row) {
+                const QModelIndex index = model->index(row, 0, folder);
+                if (!model->isDir(index) && index.flags().testFlag(Qt::ItemIsEnabled)) {
+                    allFiles << model->fileName(index);
+                }
+            }
+            auto* typed = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(typed != nullptr);
+            typed->setText(QStringLiteral("tabla"));
+            static_cast<QDialog*>(dialog)->accept();  // as the "Save" or "Open" button
+        };
+
+        QTimer::singleShot(0, typeName);
+        QCOMPARE(dialogs.SaveDialogProyecto(nullptr), f.Path("tabla.chk"));
+        QCOMPARE(filters, QStringList({"Archivo de intercambio (*.int)", "Todo (*)"}));
+        QVERIFY2(allFiles.contains("notas"), qPrintable(allFiles.join(',')));
+
+        allFiles.clear();
+        QTimer::singleShot(0, typeName);
+        QCOMPARE(dialogs.OpenDialogProyecto(nullptr), f.Path("tabla.chk"));
+        // (the blank that ends the open dialog's first text is dropped by the dialog itself)
+        QCOMPARE(filters, QStringList({"Archivo de intercambio (*.int)", "Todo (*)"}));
+        QVERIFY(allFiles.contains("notas"));
+
+        QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+        QCOMPARE(dialogs.OpenDialogProyecto(nullptr), QString());
     }
 
     void openingCancelledOrMalformedChangesNothingHarmful() {

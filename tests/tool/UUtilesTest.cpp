@@ -88,8 +88,11 @@ TEST_F(UUtilesTest, RefusedWritesReportTheFileAndCarryOn) {
     const QString program = Path("no-existe/quorvan");
     EXPECT_FALSE(EscribeEnteroIni(program, "POS", "Alto", 1));
     EXPECT_FALSE(EscribeCadenaIni(Path("no-existe/a.int"), "CONFIG", "Puerto", "1"));
+    const QString tooLong = Path(QString(300, 'a') + ".int");  // as typed in the save dialog
+    EXPECT_FALSE(EscribeCadenaIni(tooLong, "CONFIG", "Puerto", "1"));
     EXPECT_EQ(shown_, QStringList({"Error en Fichero: " + Path("no-existe/quorvan.ini"),
-                                   "Error en Fichero: " + Path("no-existe/a.int")}));
+                                   "Error en Fichero: " + Path("no-existe/a.int"),
+                                   "Error en Fichero: " + tooLong}));
 }
 
 TEST_F(UUtilesTest, ReadingAMissingFileReportsItAndEndsTheProgram) {
