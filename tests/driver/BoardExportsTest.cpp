@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "SimulatedBus.h"
-#include "TemporaryConfigHome.h"
+#include "PortsFolderTest.h"
 #include "baslink.h"
 
 namespace {
@@ -25,7 +25,7 @@ milliseconds Since(SteadyClock::time_point start) {
     return std::chrono::duration_cast<milliseconds>(SteadyClock::now() - start);
 }
 
-class BoardExportsTest : public TemporaryConfigHome {};
+class BoardExportsTest : public PortsFolderTest {};
 
 TEST_F(BoardExportsTest, ResetSendsTheFourteenByteResetFrameAndFetchesNothing) {
     SimulatedBus bus("com1");

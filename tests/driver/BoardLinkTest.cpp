@@ -15,7 +15,7 @@
 #include "PortObjects.h"
 #include "ReplyWait.h"
 #include "SimulatedBus.h"
-#include "TemporaryConfigHome.h"
+#include "PortsFolderTest.h"
 
 namespace {
 
@@ -108,7 +108,7 @@ TEST(BoardLink, SequenceRunsOneToTwoHundredAndStartsAgain) {
     EXPECT_EQ(SiguienteSecuencia(port), 2);
 }
 
-class BoardLinkOnTheLine : public TemporaryConfigHome {};
+class BoardLinkOnTheLine : public PortsFolderTest {};
 
 TEST_F(BoardLinkOnTheLine, FetchedReplyLandsFromPositionOneWithTheCrcLowByteLast) {
     sim::SimulatedBus bus("com6");

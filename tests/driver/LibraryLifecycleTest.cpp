@@ -14,7 +14,7 @@
 
 #include "DeviceLock.h"
 #include "SimulatedBus.h"
-#include "TemporaryConfigHome.h"
+#include "PortsFolderTest.h"
 #include "baslink.h"
 
 namespace {
@@ -41,7 +41,7 @@ bool DeviceBecomesFree(const std::string& device, milliseconds limit) {
     return false;
 }
 
-class LibraryLifecycleTest : public TemporaryConfigHome {};
+class LibraryLifecycleTest : public PortsFolderTest {};
 
 TEST(LibraryVersion, IsOneStaticText) {
     const char* first = VersionDLL();

@@ -10,13 +10,13 @@
 
 #include "DeviceLock.h"
 #include "SimulatedBus.h"
-#include "TemporaryConfigHome.h"
+#include "PortsFolderTest.h"
 
 namespace {
 
 using WriteBlock = uint8_t (*)(uint8_t, uint16_t, uint16_t, const uint8_t*);
 
-class Unload : public TemporaryConfigHome {};
+class Unload : public PortsFolderTest {};
 
 TEST_F(Unload, ReleasesTheOpenPortsBeforeItReturns) {
     baslink::sim::SimulatedBus bus("com1");

@@ -6,10 +6,10 @@
 #include <QAction>
 #include <QPixmap>
 #include <QProgressBar>
-#include <QTemporaryDir>
 #include <vector>
 
 #include "SimulatedBus.h"
+#include "TemporaryConfigHome.h"
 #include "WindowFixture.h"
 
 namespace {
@@ -21,12 +21,6 @@ using baslink::sim::kEveryFrame;
 
 constexpr uint8_t kReadCommand = 5;
 constexpr uint8_t kWriteCommand = 6;
-
-// Set before the bus links its port and before the library opens one.
-struct TemporaryConfigHome {
-    TemporaryConfigHome() { qputenv("XDG_CONFIG_HOME", folder.path().toLocal8Bit()); }
-    QTemporaryDir folder;
-};
 
 // What starts a transfer or changes the table.
 const QStringList kTransferControls = {
@@ -117,7 +111,8 @@ protected:
 
     QStringList Texts() const { return f.messages; }
 
-    TemporaryConfigHome configHome;
+    // Before the bus links its port and before the library opens one.
+    baslink::testing::TemporaryConfigHome configHome;
     baslink::sim::SimulatedBus bus{"com1"};
     WindowFixture f;
     std::vector<Shown> shown;

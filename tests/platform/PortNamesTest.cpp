@@ -10,10 +10,10 @@ using baslink::platform::PortLinkFolder;
 using baslink::platform::ResolvePortName;
 
 TEST(PortNames, LinksWinAndMatchWithoutCase) {
-    baslink::testing::PortLinks links;
+    baslink::testing::TemporaryConfigHome links;
     links.Link("COM3", "/dev/null");
-    links.Link("com2", links.ConfigHome() + "/gone");  // dangling: still names the port
-    const std::string folder = links.ConfigHome() + "/baslink/ports/";
+    links.Link("com2", links.Path() / "gone");  // dangling: still names the port
+    const std::string folder = links.PortsFolder().string() + "/";
     EXPECT_EQ(ResolvePortName("com3"), folder + "COM3");
     EXPECT_EQ(ResolvePortName("Com3"), folder + "COM3");
     EXPECT_EQ(ResolvePortName("com2"), folder + "com2");
@@ -21,7 +21,7 @@ TEST(PortNames, LinksWinAndMatchWithoutCase) {
 }
 
 TEST(PortNames, ComNumbersAbsolutePathsAndOtherNames) {
-    baslink::testing::PortLinks links;
+    baslink::testing::TemporaryConfigHome links;
     EXPECT_EQ(ResolvePortName("COM1"), "/dev/ttyS0");
     EXPECT_EQ(ResolvePortName("com20"), "/dev/ttyS19");
     EXPECT_EQ(ResolvePortName("/dev/ttyUSB0"), "/dev/ttyUSB0");
@@ -31,7 +31,7 @@ TEST(PortNames, ComNumbersAbsolutePathsAndOtherNames) {
 }
 
 TEST(PortNames, FolderDefaultsToHomeConfig) {
-    baslink::testing::PortLinks links;  // restores XDG_CONFIG_HOME afterwards
+    baslink::testing::TemporaryConfigHome links;  // restores XDG_CONFIG_HOME afterwards
     const char* home = std::getenv("HOME");
     const std::string savedHome = home ? home : "";
     setenv("HOME", "/home/someone", 1);

@@ -7,8 +7,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <stdexcept>
 
 namespace baslink::testing {
@@ -71,36 +69,6 @@ void PseudoTerminal::HangUp() {
         close(master_);
         master_ = -1;
     }
-}
-
-PortLinks::PortLinks() {
-    if (const char* saved = std::getenv("XDG_CONFIG_HOME")) {
-        hadConfigHome_ = true;
-        savedConfigHome_ = saved;
-    }
-    std::string pattern = std::filesystem::temp_directory_path() / "baslink-ports-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
-    }
-    configHome_ = pattern;
-    std::filesystem::create_directories(configHome_ + "/baslink/ports");
-    setenv("XDG_CONFIG_HOME", configHome_.c_str(), 1);
-}
-
-PortLinks::~PortLinks() {
-    if (hadConfigHome_) {
-        setenv("XDG_CONFIG_HOME", savedConfigHome_.c_str(), 1);
-    } else {
-        unsetenv("XDG_CONFIG_HOME");
-    }
-    std::error_code ignored;
-    std::filesystem::remove_all(configHome_, ignored);
-}
-
-void PortLinks::Link(const std::string& name, const std::string& target) {
-    const std::filesystem::path link = configHome_ + "/baslink/ports/" + name;
-    std::filesystem::remove(link);
-    std::filesystem::create_symlink(target, link);
 }
 
 }  // namespace baslink::testing

@@ -1,12 +1,14 @@
 #pragma once
 // Test doubles for a serial line: a pseudo-terminal whose master side the test holds,
-// and a temporary XDG_CONFIG_HOME whose port links lead to it.
+// linked as a port name in a temporary XDG_CONFIG_HOME (TemporaryConfigHome).
 
 #include <termios.h>
 
 #include <chrono>
 #include <string>
 #include <thread>
+
+#include "TemporaryConfigHome.h"
 
 namespace baslink::testing {
 
@@ -34,24 +36,6 @@ private:
     int master_ = -1;
     int slave_ = -1;  // held so the line stays up between opens of the device side
     std::string slavePath_;
-};
-
-// Sets XDG_CONFIG_HOME to a fresh folder for the test's life and removes it afterwards.
-class PortLinks {
-public:
-    PortLinks();
-    ~PortLinks();
-    PortLinks(const PortLinks&) = delete;
-    PortLinks& operator=(const PortLinks&) = delete;
-
-    const std::string& ConfigHome() const { return configHome_; }
-    // Makes `name` (e.g. "com7") lead to `target`, replacing an earlier link.
-    void Link(const std::string& name, const std::string& target);
-
-private:
-    std::string configHome_;
-    std::string savedConfigHome_;
-    bool hadConfigHome_ = false;
 };
 
 // Polls `condition` until it holds or a few seconds passed; returns its last value.

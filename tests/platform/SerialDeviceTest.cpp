@@ -10,7 +10,7 @@
 #include "PseudoTerminal.h"
 
 using namespace baslink::platform;
-using baslink::testing::PortLinks;
+using baslink::testing::TemporaryConfigHome;
 using baslink::testing::PseudoTerminal;
 
 namespace {
@@ -31,7 +31,7 @@ protected:
         return std::move(opened.device);
     }
 
-    PortLinks links;
+    TemporaryConfigHome links;
     PseudoTerminal pty;
 };
 
@@ -67,7 +67,7 @@ TEST_F(SerialDeviceTest, PseudoTerminalHasNoModemLinesAndIgnoresThem) {
 }
 
 TEST_F(SerialDeviceTest, MissingDeviceReportsTheSystemReason) {
-    links.Link("com6", links.ConfigHome() + "/no-such-device");
+    links.Link("com6", links.Path() / "no-such-device");
     const auto opened = OpenSerialDevice("com6");
     EXPECT_FALSE(opened.device);
     EXPECT_EQ(opened.error, "No such file or directory");

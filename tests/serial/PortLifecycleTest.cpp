@@ -29,7 +29,7 @@ protected:
         return "";
     }
 
-    baslink::testing::PortLinks links;
+    baslink::testing::TemporaryConfigHome links;
     baslink::testing::PseudoTerminal pty;
 };
 
@@ -71,7 +71,7 @@ TEST_F(PortLifecycleTest, ReaderPreparesTheLineAndOpenAppliesTheProperties) {
 }
 
 TEST_F(PortLifecycleTest, FailedOpenReportsTheReasonAndCanBeRetried) {
-    links.Link("com9", links.ConfigHome() + "/absent");
+    links.Link("com9", links.Path() / "absent");
     TThreadComPort port;
     port.Port = "com9";
     bool opened = false;

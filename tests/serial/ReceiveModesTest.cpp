@@ -35,7 +35,7 @@ protected:
         ASSERT_TRUE(Eventually([&] { return pty.PendingAtDevice() == 0; }));
     }
 
-    baslink::testing::PortLinks links;
+    baslink::testing::TemporaryConfigHome links;
     baslink::testing::PseudoTerminal pty;
     TThreadComPort port;
     baslink::testing::ReceiveRecorder recorder;

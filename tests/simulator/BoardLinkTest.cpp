@@ -30,7 +30,7 @@ protected:
 };
 
 TEST_F(BoardLinkTest, LinksThePortAndRemovesTheLinkAtStop) {
-    const auto link = home.path() / "baslink" / "ports" / "com1";
+    const auto link = home.Path() / "baslink" / "ports" / "com1";
     EXPECT_EQ(bus.linkPath(), link);
     EXPECT_EQ(std::filesystem::read_symlink(link), bus.devicePath());
     bus.stop();

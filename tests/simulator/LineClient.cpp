@@ -5,35 +5,11 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <stdexcept>
 
 #include "Checksums.h"
 
 namespace baslink::sim::test {
-
-TemporaryConfigHome::TemporaryConfigHome() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "simbus-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot make a temporary folder");
-    }
-    path_ = pattern;
-    if (const char* previous = std::getenv("XDG_CONFIG_HOME")) {
-        previous_ = previous;
-        hadPrevious_ = true;
-    }
-    setenv("XDG_CONFIG_HOME", path_.c_str(), 1);
-}
-
-TemporaryConfigHome::~TemporaryConfigHome() {
-    if (hadPrevious_) {
-        setenv("XDG_CONFIG_HOME", previous_.c_str(), 1);
-    } else {
-        unsetenv("XDG_CONFIG_HOME");
-    }
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
 
 LineClient::LineClient(const std::filesystem::path& port) {
     fd_ = open(port.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);

@@ -8,21 +8,11 @@
 #include <vector>
 
 #include "SimulatedBus.h"
+#include "TemporaryConfigHome.h"
 
 namespace baslink::sim::test {
 
-// Points XDG_CONFIG_HOME at a fresh temporary folder for the test's lifetime.
-class TemporaryConfigHome {
-public:
-    TemporaryConfigHome();
-    ~TemporaryConfigHome();
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-    std::string previous_;
-    bool hadPrevious_ = false;
-};
+using baslink::testing::TemporaryConfigHome;
 
 class LineClient {
 public:

@@ -78,7 +78,7 @@ private:
 TEST(QdkmSimProgramTest, RunsLinkedUntilSignalledThenRemovesItsLink) {
     for (const int signal : {SIGTERM, SIGINT}) {
         TemporaryConfigHome home;
-        const fs::path link = home.path() / "baslink" / "ports" / "com7";
+        const fs::path link = home.Path() / "baslink" / "ports" / "com7";
         SimulatorProcess program({"--port", "com7", "--regulator", "5", "--module", "9:0,0,0,0"});
         const std::string announced = program.readLine();
         EXPECT_NE(announced.find(link.string()), std::string::npos) << announced;
@@ -96,8 +96,8 @@ TEST(QdkmSimProgramTest, RunsLinkedUntilSignalledThenRemovesItsLink) {
 
 TEST(QdkmSimProgramTest, EepromFileLastsAcrossRuns) {
     TemporaryConfigHome home;
-    const fs::path file = home.path() / "board.eeprom";
-    const fs::path link = home.path() / "baslink" / "ports" / "com1";
+    const fs::path file = home.Path() / "board.eeprom";
+    const fs::path link = home.Path() / "baslink" / "ports" / "com1";
     {
         SimulatorProcess program({"--eeprom", file.string()});
         program.readLine();
@@ -124,7 +124,7 @@ TEST(QdkmSimProgramTest, BadArgumentsExitWithStatusTwo) {
         SimulatorProcess program(arguments);
         EXPECT_EQ(program.waitFor(), 2) << arguments[0];
     }
-    EXPECT_FALSE(fs::exists(home.path() / "baslink"));
+    EXPECT_FALSE(fs::exists(home.Path() / "baslink"));
 }
 
 TEST(SimulatorArgumentsTest, ParsesEveryOption) {
