@@ -32,8 +32,7 @@ TemporaryConfigHome::~TemporaryConfigHome() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-void TemporaryConfigHome::Link(const std::string& name,
-                               const std::filesystem::path& target) const {
+void TemporaryConfigHome::Link(const std::string& name, const std::filesystem::path& target) const {
     const std::filesystem::path folder = PortsFolder();
     std::filesystem::create_directories(folder);
     std::filesystem::remove(folder / name);
