@@ -1,8 +1,6 @@
 // The library's load and unload: its start runs here, from one constructor function,
 // and its stop from one destructor function.
 
-#include <chrono>
-
 #include "Clock.h"
 #include "Driver.h"
 #include "Messages.h"
@@ -13,21 +11,18 @@
 namespace baslink {
 namespace {
 
-// How long the unload gives the worker to finish its exchange and release the ports
-// before the library's code goes away.
-constexpr std::chrono::seconds kWorkerEndWait{5};
-
 void DesconexionDll() {
     PararDriver();
     platform::PumpMessages();
     platform::SleepMs(0);
     platform::SleepMs(10);
-    WaitForWorkerEnd(kWorkerEndWait);
+    // No thread of the library may be left running in code that is about to go away.
+    WaitForWorkerEnd();
 }
 
 void ArrancarLibreria() {
     if (!StartWorker()) {
-        platform::ShowMessage(texts::kCannotCreateWorker);
+        ShowLibraryMessage(texts::kCannotCreateWorker);
     }
 }
 

@@ -1,18 +1,17 @@
 // The exports that reach the communication board itself: its EEPROM, its reset and
 // its failure state. They always talk the board link, whatever the port's link mode,
-// and hold the driver's lock for their exchange so that the worker's exchanges on the
-// same port cannot interleave with theirs.
+// and hold the driver's lock for their exchange (ExchangeLock) so that the worker's
+// exchanges on the same port cannot interleave with theirs.
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <mutex>
 
 #include "BoardLink.h"
 #include "Driver.h"
 #include "Messages.h"
 #include "PortObjects.h"
-#include "UserInterface.h"
+#include "SeccionCritica.h"
 #include "baslink.h"
 
 namespace baslink {
@@ -36,7 +35,7 @@ bool EepromArgumentsValid(uint8_t port, uint16_t size, const uint8_t* data) {
         return false;
     }
     if (size > kMaxEepromBytes) {
-        platform::ShowMessage(texts::kMaximumSize);
+        ShowLibraryMessage(texts::kMaximumSize);
         return false;
     }
     return size == 0 || data != nullptr;
@@ -46,7 +45,7 @@ bool EepromArgumentsValid(uint8_t port, uint16_t size, const uint8_t* data) {
 // the port cannot be opened. The caller holds SeccionCritica.
 TQDK* OpenForBoardLink(uint8_t port) {
     TQDK* qdk = Puertos().Find(port);
-    if (qdk == nullptr || !AbrirPuerto(*qdk, RecepcionCrc)) {
+    if (qdk == nullptr || !qdk->AbrirPuerto(RecepcionCrc)) {
         return nullptr;
     }
     return qdk;
@@ -59,7 +58,10 @@ uint8_t EepromExchange(uint8_t port, uint16_t size, const uint8_t* data, Exchang
     if (!EepromArgumentsValid(port, size, data)) {
         return 0;
     }
-    std::lock_guard lock(SeccionCritica);
+    const ExchangeLock lock;
+    if (!lock.Held()) {
+        return 0;
+    }
     const auto sequence = static_cast<uint8_t>(AdvanceSequence(SecuenciaEprom));
     TQDK* qdk = OpenForBoardLink(port);
     if (qdk == nullptr) {
@@ -114,7 +116,10 @@ BASLINK_API void BASLINK_CALL ResetQDK(uint8_t port) {
     if (Parar == 1) {
         return;
     }
-    std::lock_guard lock(SeccionCritica);
+    const ExchangeLock lock;
+    if (!lock.Held()) {
+        return;
+    }
     if (TQDK* qdk = OpenForBoardLink(port)) {
         // The board restarts; whether it acknowledged is not reported.
         EnviarQdk(*qdk, kResetPayload.data(), kResetPayload.size());

@@ -4,22 +4,17 @@
 
 #include "Checksums.h"
 #include "Driver.h"
-#include "ReplyWait.h"
 
 namespace baslink {
 namespace {
 
 constexpr int32_t kMaxSequence = 200;
-constexpr std::size_t kAcknowledgementLength = 8;
+constexpr uint8_t kAcknowledgementLength = 8;
 
 void AppendCrc(uint8_t* frame, std::size_t length) {
     const uint16_t crc = Crc16Modbus(frame, length);
     frame[length] = static_cast<uint8_t>(crc & 0xFF);
     frame[length + 1] = static_cast<uint8_t>(crc >> 8);
-}
-
-bool CanSend(const TQDK& qdk) {
-    return Parar == 0 && qdk.PuertoCreado != 0;
 }
 
 }  // namespace
@@ -64,15 +59,16 @@ std::array<uint8_t, 8> FetchFrame(uint8_t slave, uint8_t function, uint16_t star
 
 bool EnviarTramaCrc(TQDK& qdk, uint8_t slave, uint8_t function, const uint8_t* payload,
                     std::size_t n) {
-    if (!CanSend(qdk) || n > kMaxPayload) {
+    if (n > kMaxPayload) {
         return false;
     }
     const std::vector<uint8_t> frame = SendFrame(slave, function, payload, n);
-    TThreadComPort& com = *qdk.ComPort;
-    com.minTamanioRX = kAcknowledgementLength;
-    com.Estado = kStateFrameSent;
-    com.Send(frame.data(), static_cast<uint8_t>(frame.size()));
-    return EsperarRespuesta(qdk, WaitEnd::GoodOnly);
+    return qdk
+        .Exchange({.state = kStateFrameSent,
+                   .expectedLength = kAcknowledgementLength,
+                   .frame = frame,
+                   .end = ReplyEnd::GoodCheck})
+        .ok;
 }
 
 bool EnviarQdk(TQDK& qdk, const uint8_t* payload, std::size_t n) {
@@ -81,25 +77,19 @@ bool EnviarQdk(TQDK& qdk, const uint8_t* payload, std::size_t n) {
 
 bool PedirTramaCrc(TQDK& qdk, uint8_t function, uint16_t start, uint8_t slave, uint16_t len,
                    uint8_t* buffer) {
-    if (!CanSend(qdk)) {
-        return false;
-    }
     const std::array<uint8_t, 8> frame = FetchFrame(slave, function, start, len);
-    TThreadComPort& com = *qdk.ComPort;
-    com.Estado = kStateFetchSent;
-    com.minTamanioRX = static_cast<uint8_t>((len + 5) % 256);
-    com.Send(frame.data(), static_cast<uint8_t>(frame.size()));
-    if (!EsperarRespuesta(qdk, WaitEnd::GoodOrBad)) {
-        return false;
-    }
-    const std::string reply = com.BufferRX();
+    const ExchangeReply reply =
+        qdk.Exchange({.state = kStateFetchSent,
+                      .expectedLength = static_cast<uint8_t>((len + 5) % 256),
+                      .frame = frame,
+                      .end = ReplyEnd::AnyCheck});
     // The check covers only the first (length mod 256) bytes; a reply too short to hold
     // the payload is refused rather than read past its end.
-    if (reply.size() < static_cast<std::size_t>(len) + 4) {
+    if (!reply.ok || reply.bytes.size() < static_cast<std::size_t>(len) + 4) {
         return false;
     }
     for (std::size_t j = 1; j <= len; ++j) {
-        buffer[j] = static_cast<uint8_t>(reply[j + 3]);
+        buffer[j] = static_cast<uint8_t>(reply.bytes[j + 3]);
     }
     return true;
 }
@@ -108,7 +98,7 @@ bool RecibirQdk(TQDK& qdk, uint8_t* buffer, uint16_t len) {
     return PedirTramaCrc(qdk, kFetchFunction, kFetchStart, kBoardAddress, len, buffer);
 }
 
-void RecepcionCrc(TQDK& qdk, TThreadComPort& sender, const std::string& data) {
+void RecepcionCrc(TQDK&, TThreadComPort& sender, const std::string& data) {
     if (Parar == 1) {
         return;
     }
@@ -119,7 +109,6 @@ void RecepcionCrc(TQDK& qdk, TThreadComPort& sender, const std::string& data) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
     const uint16_t received = static_cast<uint16_t>(bytes[length - 2] | (bytes[length - 1] << 8));
     sender.Estado = Crc16Modbus(bytes, length - 2) == received ? kStateGood : kStateBad;
-    qdk.NotifyReplyJudged();
 }
 
 }  // namespace baslink

@@ -33,7 +33,8 @@ std::array<uint8_t, 8> FetchFrame(uint8_t slave, uint8_t function, uint16_t star
 
 // Sends a payload in a send frame and waits for its acknowledgement: true once one
 // with a good CRC has come within the reply time. Fails at once, sending nothing,
-// while the library stops or before the port's component exists.
+// while the library stops, before the port's component exists or for a payload above
+// kMaxPayload.
 bool EnviarTramaCrc(TQDK& qdk, uint8_t slave, uint8_t function, const uint8_t* payload,
                     std::size_t n);
 // EnviarTramaCrc to the board (address 1, function 0x65).

@@ -7,7 +7,8 @@
 
 #include <atomic>
 #include <cstdint>
-#include <mutex>
+
+#include "SeccionCritica.h"
 
 namespace baslink {
 
@@ -17,8 +18,6 @@ extern std::atomic<uint8_t> Parar;
 extern std::atomic<uint8_t> ThreadTerminado;
 // The worker's pause after each pass, in milliseconds.
 extern std::atomic<int32_t> DelayTransmisiones;
-// The driver's one lock. Re-entrant: a holder's exchange may take it again.
-extern std::recursive_mutex SeccionCritica;
 
 // Creates the driver's objects: the 20 port objects.
 void InicializarDriver();

@@ -1,10 +1,12 @@
 #include "PortObjects.h"
 
 #include <exception>
+#include <mutex>
 
 #include "Clock.h"
 #include "Messages.h"
 #include "NeverDestroyed.h"
+#include "SeccionCritica.h"
 #include "UserInterface.h"
 
 namespace baslink {
@@ -22,19 +24,63 @@ void ErrorPuerto(TThreadComPort&) {}
 TQDK::TQDK(uint8_t number) : NombrePuerto("com" + std::to_string(number)) {}
 
 TQDK::~TQDK() {
-    if (PuertoCreado.exchange(0) == 1) {
-        ComPort->Close();
+    ReleaseComponent();
+}
+
+bool TQDK::AbrirPuerto(ReceiveCheck check) {
+    ReleaseIfDeviceLost();
+    if (PuertoCreado == 0) {
+        ComPort = std::make_unique<TThreadComPort>();
+        PuertoCreado = 1;
+        platform::PumpMessages();
+        platform::SleepMs(kCreationPauseMs);
+        platform::PumpMessages();
+    }
+    TThreadComPort& com = *ComPort;
+    com.Port = NombrePuerto;
+    com.Baud = 115200;
+    com.DataBits = 8;
+    com.Parity = ptNONE;
+    com.ReceiveMode = rmCount;
+    // Acts only once the port is open, so from the second exchange on.
+    com.SetRTS(true);
+    com.ReceiveCallBack = [this, check](TThreadComPort& sender, const std::string& data) {
+        OnDelivery(check, sender, data);
+    };
+    com.OnPortOpen = PuertoAbierto;
+    com.OnPortClose = PuertoCerrado;
+    com.OnError = ErrorPuerto;
+    try {
+        com.Open();
+        openFailureShown_ = false;
+        return true;
+    } catch (const std::exception&) {
+        // A port that cannot be opened fails this exchange only; the host keeps running
+        // and the next exchange tries again with a new component. A port that keeps
+        // failing says so once, not at every attempt of every call.
+        ReleaseComponent();
+        if (!openFailureShown_) {
+            openFailureShown_ = true;
+            ShowLibraryMessage(std::string(texts::kCannotOpenPort) + NombrePuerto);
+        }
+        return false;
     }
 }
 
-void TQDK::NotifyReplyJudged() {
-    { std::lock_guard lock(noticeMutex_); }
-    notice_.notify_all();
+bool TQDK::ReleaseIfDeviceLost() {
+    if (PuertoCreado == 0 || ComPort->Active()) {
+        return false;
+    }
+    ReleaseComponent();
+    return true;
 }
 
-void TQDK::WaitForReplyNotice(std::chrono::milliseconds limit) {
-    std::unique_lock lock(noticeMutex_);
-    notice_.wait_for(lock, limit);
+void TQDK::ReleaseComponent() {
+    PuertoCreado = 0;
+    if (ComPort) {
+        ComPort->Close();
+        ComPort.reset();
+    }
 }
 
 void PortTable::Create() {
@@ -72,43 +118,6 @@ PortTable& Puertos() {
     // the worker still releases the ports; the stop releases the port objects themselves.
     static NeverDestroyed<PortTable> table;
     return table.get();
-}
-
-bool AbrirPuerto(TQDK& qdk, ReceiveCheck check) {
-    if (qdk.PuertoCreado == 0) {
-        qdk.PuertoCreado = 1;
-        qdk.ComPort = std::make_unique<TThreadComPort>();
-        platform::PumpMessages();
-        platform::SleepMs(kCreationPauseMs);
-        platform::PumpMessages();
-    }
-    TThreadComPort& com = *qdk.ComPort;
-    com.Port = qdk.NombrePuerto;
-    com.Baud = 115200;
-    com.DataBits = 8;
-    com.Parity = ptNONE;
-    com.ReceiveMode = rmCount;
-    // Acts only once the port is open, so from the second exchange on.
-    com.SetRTS(true);
-    com.ReceiveCallBack = [&qdk, check](TThreadComPort& sender, const std::string& data) {
-        check(qdk, sender, data);
-    };
-    com.OnPortOpen = PuertoAbierto;
-    com.OnPortClose = PuertoCerrado;
-    com.OnError = ErrorPuerto;
-    try {
-        com.Open();
-        return true;
-    } catch (const std::exception&) {
-        // A port that cannot be opened fails this exchange only; the host keeps running
-        // and the next exchange tries again with a new component.
-        com.Close();
-        platform::ShowMessage(std::string(texts::kCannotOpenPort) + qdk.NombrePuerto);
-        platform::PumpMessages();
-        qdk.ComPort.reset();
-        qdk.PuertoCreado = 0;
-        return false;
-    }
 }
 
 }  // namespace baslink

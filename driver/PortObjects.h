@@ -1,21 +1,54 @@
 #pragma once
 // The port objects: one TQDK per serial port number 1..20, through which every
-// exchange with the bus passes, and AbrirPuerto, which opens a port at its first use.
+// exchange with the bus passes. A port's serial component belongs to its TQDK alone:
+// the rest of the driver reaches the line through AbrirPuerto and the one exchange step.
 
 #include <array>
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <shared_mutex>
+#include <span>
 #include <string>
 
+#include "ReplyWait.h"
 #include "ThreadComPort.h"
 
 namespace baslink {
+
+class TQDK;
+
+// A receive check: judges the bytes the port has collected since its last send and
+// sets the component's Estado. It runs on the port's reader thread.
+using ReceiveCheck = void (*)(TQDK& qdk, TThreadComPort& sender, const std::string& data);
+
+// How the wait of an exchange ends.
+enum class ReplyEnd : uint8_t {
+    GoodCheck,  // a reply whose check is good; a bad one may still be followed by a good one
+    AnyCheck,   // a reply whose check is good (success) or bad (failure)
+    ByteCount,  // exactly expectedLength bytes collected (the count taken modulo 256),
+                // whatever they are: the receive check's verdict is not looked at
+};
+
+// The component sends at most this many bytes at a time.
+inline constexpr std::size_t kMaxFrameLength = 255;
+
+// One request on a port and the rule for its reply.
+struct ExchangeRequest {
+    uint8_t state = kStateFrameSent;  // Estado while the reply is awaited
+    uint8_t expectedLength = 0;       // minTamanioRX: the collected length that is judged
+    // At most kMaxFrameLength bytes. None: nothing is sent, and the bytes collected since
+    // the port's last send count toward the reply.
+    std::span<const uint8_t> frame{};
+    ReplyEnd end = ReplyEnd::GoodCheck;
+    uint32_t timeoutMs = kReplyTimeMs;
+};
+
+struct ExchangeReply {
+    bool ok = false;    // the wait ended by the request's rule within its time
+    std::string bytes;  // what the port had collected since the send when the wait ended
+};
 
 class TQDK {
 public:
@@ -25,23 +58,43 @@ public:
     TQDK(const TQDK&) = delete;
     TQDK& operator=(const TQDK&) = delete;
 
-    // Wakes a reply wait on this port once the receive check has judged a reply.
-    void NotifyReplyJudged();
-    // Sleeps until the next NotifyReplyJudged, or for `limit` at most.
-    void WaitForReplyNotice(std::chrono::milliseconds limit);
+    // Makes sure the port's serial component exists, is set up (115200 8N1, count mode,
+    // RTS raised, `check` as its receive check) and is open. The first use creates the
+    // component and pauses 500 ms, pumping window messages before and after; so does the
+    // first use after the port's device went away. When the port cannot be opened it
+    // releases the component, so that a later call tries again, and returns false; the
+    // message saying so is shown once, at the first failure since the port last opened.
+    // The caller holds SeccionCritica.
+    bool AbrirPuerto(ReceiveCheck check);
+
+    // The one exchange step of every link: sets minTamanioRX and Estado, sends the frame
+    // and waits for the reply by the request's rule, pumping the calling thread's window
+    // messages. Fails at once, sending nothing, while the library stops, before the
+    // component exists, or once the port's device has gone (the component is released,
+    // so that the next AbrirPuerto opens the device again). The caller holds
+    // SeccionCritica.
+    ExchangeReply Exchange(const ExchangeRequest& request);
 
     // Frame sequence of this port, 1..200 once advanced; its low byte goes on the wire.
     int32_t Secuencia = 0;
     const std::string NombrePuerto;  // "com" + the port number
     // 1 while the serial component exists.
     std::atomic<uint8_t> PuertoCreado{0};
-    std::unique_ptr<TThreadComPort> ComPort;
     // Board link failures since the last good one, at most 100.
     std::atomic<uint8_t> FallosQdk{0};
 
 private:
-    std::mutex noticeMutex_;
-    std::condition_variable notice_;
+    // Runs `check` on bytes that belong to the exchange in progress and wakes its wait.
+    void OnDelivery(ReceiveCheck check, TThreadComPort& sender, const std::string& data);
+    // True, with the component released, when the port's device has gone away.
+    bool ReleaseIfDeviceLost();
+    void ReleaseComponent();
+
+    std::unique_ptr<TThreadComPort> ComPort;
+    // The SendCount of the exchange in progress: deliveries of other sends are not its reply.
+    std::atomic<uint32_t> awaitedSend_{0};
+    ReplyNotice replyNotice_;
+    bool openFailureShown_ = false;  // under SeccionCritica
 };
 
 // The 20 port objects, indexed by port number.
@@ -68,15 +121,5 @@ private:
 
 // The driver's port objects; they live from InicializarDriver to ReleaseDriverObjects.
 PortTable& Puertos();
-
-// A receive check: judges the bytes the port has collected since its last send and
-// sets the component's Estado.
-using ReceiveCheck = void (*)(TQDK& qdk, TThreadComPort& sender, const std::string& data);
-
-// Makes sure the port's serial component exists, is set up (115200 8N1, count mode,
-// RTS raised, `check` as its receive check) and is open. The first use creates the
-// component and pauses 500 ms. When the port cannot be opened it shows why, releases
-// the component so that a later call tries again, and returns false.
-bool AbrirPuerto(TQDK& qdk, ReceiveCheck check);
 
 }  // namespace baslink

@@ -1,11 +1,13 @@
 #pragma once
-// The wait for a reply on a port. The port's component Estado carries the state of
-// the exchange in progress: the sender sets it before sending, the receive check
-// sets it on the reader thread once the reply is judged.
+// The wait for the reply of an exchange. The port's component Estado carries the state of
+// the exchange in progress: the sender sets it before sending, the receive check sets it
+// on the reader thread once the reply is judged.
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
-
-#include "PortObjects.h"
+#include <functional>
+#include <mutex>
 
 namespace baslink {
 
@@ -16,14 +18,29 @@ inline constexpr uint8_t kStateBad = 8;        // the reply ends in a bad check
 
 inline constexpr uint32_t kReplyTimeMs = 500;
 
-enum class WaitEnd {
-    GoodOnly,   // a bad reply may still be followed by a good one within the time
-    GoodOrBad,  // a bad reply ends the wait
+// What the bytes received so far say about the exchange.
+enum class ReplyVerdict { Pending, Good, Bad };
+
+// Wakes the thread that waits for a port's reply once the port's reader has delivered.
+class ReplyNotice {
+public:
+    // After each delivery, on the reader thread.
+    void Notify();
+    // Sleeps until `settled` holds or `limit` has passed; returns at once when it already
+    // holds, so a reply judged before the sleep began costs no wait.
+    void SleepUntil(const std::function<bool()>& settled, std::chrono::milliseconds limit);
+
+private:
+    std::mutex mutex_;
+    std::condition_variable delivered_;
 };
 
-// Waits for the reply of the exchange in progress on the port, keeping the calling
-// thread's events flowing. True on a good reply, false on a bad one (when `end` says
-// so) or once more than 500 ms have passed.
-bool EsperarRespuesta(TQDK& qdk, WaitEnd end);
+// Waits for the reply of the exchange in progress, in passes: the calling thread's window
+// messages are pumped, then the thread sleeps until `verdict` is no longer pending or the
+// pass ends. After each pass, in this order: more than `timeoutMs` since the start is a
+// timeout (false), even when the reply has come meanwhile; Bad is false; Good is true.
+// A thread that has no messages to pump sleeps in one pass to the end of the time.
+bool EsperarRespuesta(ReplyNotice& notice, const std::function<ReplyVerdict()>& verdict,
+                      uint32_t timeoutMs = kReplyTimeMs);
 
 }  // namespace baslink

@@ -1,5 +1,6 @@
 #include "Worker.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -14,12 +15,11 @@ namespace baslink {
 namespace {
 
 // What the worker's thread and its owner share. The thread keeps its own reference,
-// so a thread that outlives its owner's wait still finds it.
+// so a thread let go by its owner still finds it.
 struct WorkerControl {
     std::mutex mutex;
     std::condition_variable changed;
     bool terminate = false;  // the thread has been asked to end
-    bool ended = false;      // its body has ended
 
     bool TerminationRequested() {
         std::lock_guard lock(mutex);
@@ -30,14 +30,10 @@ struct WorkerControl {
         std::unique_lock lock(mutex);
         changed.wait_for(lock, duration, [this] { return terminate; });
     }
-    void RequestTermination() { Raise(terminate); }
-    void MarkEnded() { Raise(ended); }
-
-private:
-    void Raise(bool& flag) {
+    void RequestTermination() {
         {
             std::lock_guard lock(mutex);
-            flag = true;
+            terminate = true;
         }
         changed.notify_all();
     }
@@ -50,12 +46,9 @@ public:
         : control_(std::make_shared<WorkerControl>()),
           thread_([control = control_] { Execute(*control); }) {}
 
+    // A thread still running is let go; it keeps what it shares with its owner alive.
     ~TMiThread() {
-        std::unique_lock lock(control_->mutex);
-        if (control_->ended) {
-            lock.unlock();
-            thread_.join();
-        } else {
+        if (thread_.joinable()) {
             thread_.detach();
         }
     }
@@ -65,10 +58,8 @@ public:
 
     void Terminate() { control_->RequestTermination(); }
 
-    void WaitForEnd(std::chrono::milliseconds limit) {
-        std::unique_lock lock(control_->mutex);
-        control_->changed.wait_for(lock, limit, [this] { return control_->ended; });
-    }
+    // Returns once the thread has ended.
+    void Join() { thread_.join(); }
 
 private:
     static void Execute(WorkerControl& control) {
@@ -78,7 +69,6 @@ private:
         }
         ThreadTerminado = 1;
         ReleaseDriverObjects();
-        control.MarkEnded();
     }
 
     std::shared_ptr<WorkerControl> control_;
@@ -115,20 +105,29 @@ void StopWorker() {
     std::unique_lock lock(MiThread().mutex);
     if (MiThread().worker) {
         MiThread().worker->Terminate();
-    } else {
-        lock.unlock();
+        return;
+    }
+    lock.unlock();
+    // A holder of the lock (a handler run by an export's reply wait) may be using a port
+    // object further down its stack; the unload releases the objects then.
+    if (!SeccionCritica.HeldByCurrentThread()) {
         ReleaseDriverObjects();
     }
 }
 
-void WaitForWorkerEnd(std::chrono::milliseconds limit) {
+void WaitForWorkerEnd() {
     std::unique_ptr<TMiThread> worker;
     {
         std::lock_guard lock(MiThread().mutex);
         worker = std::move(MiThread().worker);
     }
+    if (SeccionCritica.HeldByCurrentThread()) {
+        return;  // the worker, if any, is let go by its destructor
+    }
     if (worker) {
-        worker->WaitForEnd(limit);
+        worker->Join();
+    } else {
+        ReleaseDriverObjects();  // once more does nothing
     }
 }
 

@@ -3,8 +3,6 @@
 // request, in passes with a pause after each, and releases the driver's objects
 // when it ends.
 
-#include <chrono>
-
 namespace baslink {
 
 // Starts the worker at raised priority. False when its thread cannot be created.
@@ -14,8 +12,13 @@ bool StartWorker();
 // so the stop completes either way.
 void StopWorker();
 
-// Waits, for `limit` at most, until the worker has ended and released the driver's
-// objects, and then lets its thread go.
-void WaitForWorkerEnd(std::chrono::milliseconds limit);
+// Waits until the worker has ended and released the driver's objects, and joins its
+// thread, so that no thread of the library runs once its code is unloaded. The worker
+// ends within its current step once stopped: every exchange ends by its reply time.
+// A caller that holds SeccionCritica cannot wait (the worker needs the lock to finish):
+// the worker is then left to end on its own, which is safe only when the process is
+// ending. Unloading the library from inside one of its own calls is not supported: the
+// calling thread would return into unloaded code itself.
+void WaitForWorkerEnd();
 
 }  // namespace baslink

@@ -28,10 +28,30 @@ speed_t SpeedFor(uint32_t baud) {
     return B0;
 }
 
+tcflag_t ParityFlags(uint8_t parity) {
+    switch (parity) {
+        case kParityOdd:
+            return PARENB | PARODD;
+        case kParityEven:
+            return PARENB;
+        case kParityMark:
+            return PARENB | CMSPAR | PARODD;
+        case kParitySpace:
+            return PARENB | CMSPAR;
+        default:
+            return 0;
+    }
+}
+
 }  // namespace
 
-void ApplyLineSettings(termios& settings, uint32_t baud, uint8_t dataBits, uint8_t parity,
+bool ApplyLineSettings(termios& settings, uint32_t baud, uint8_t dataBits, uint8_t parity,
                        uint8_t stopBits) {
+    const speed_t speed = SpeedFor(baud);
+    if (speed == B0 || dataBits < 5 || dataBits > 8 || parity > kParitySpace ||
+        stopBits > kStopBitsTwo) {
+        return false;
+    }
     // Raw as cfmakeraw makes it, but leaving the framing to the settings below.
     settings.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
                           IXANY | INPCK | IGNPAR);
@@ -42,39 +62,18 @@ void ApplyLineSettings(termios& settings, uint32_t baud, uint8_t dataBits, uint8
     settings.c_cc[VMIN] = 1;
     settings.c_cc[VTIME] = 0;
 
-    if (speed_t speed = SpeedFor(baud); speed != B0) {
-        cfsetispeed(&settings, speed);
-        cfsetospeed(&settings, speed);
-    }
-    if (dataBits >= 5 && dataBits <= 8) {
-        static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
-        settings.c_cflag = (settings.c_cflag & ~CSIZE) | kSizes[dataBits - 5];
-    }
-    if (parity <= kParitySpace) {
-        settings.c_cflag &= ~(PARENB | PARODD | CMSPAR);
-        switch (parity) {
-            case kParityOdd:
-                settings.c_cflag |= PARENB | PARODD;
-                break;
-            case kParityEven:
-                settings.c_cflag |= PARENB;
-                break;
-            case kParityMark:
-                settings.c_cflag |= PARENB | CMSPAR | PARODD;
-                break;
-            case kParitySpace:
-                settings.c_cflag |= PARENB | CMSPAR;
-                break;
-            default:
-                break;
-        }
-    }
+    cfsetispeed(&settings, speed);
+    cfsetospeed(&settings, speed);
+    static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
+    settings.c_cflag = (settings.c_cflag & ~CSIZE) | kSizes[dataBits - 5];
+    settings.c_cflag = (settings.c_cflag & ~(PARENB | PARODD | CMSPAR)) | ParityFlags(parity);
     // The line knows no 1.5 stop bits: it takes 2.
     if (stopBits == kStopBitsOne) {
         settings.c_cflag &= ~CSTOPB;
-    } else if (stopBits == kStopBitsOneAndHalf || stopBits == kStopBitsTwo) {
+    } else {
         settings.c_cflag |= CSTOPB;
     }
+    return true;
 }
 
 }  // namespace baslink::platform

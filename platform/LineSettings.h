@@ -14,9 +14,10 @@ inline constexpr uint8_t kParityNone = 0, kParityOdd = 1, kParityEven = 2, kPari
 inline constexpr uint8_t kStopBitsOne = 0, kStopBitsOneAndHalf = 1, kStopBitsTwo = 2;
 
 // Makes `settings` a raw line (no flow control, no translation, no echo) with the given
-// speed and framing. A value the line cannot take leaves that setting as it was; the
-// line knows no 1.5 stop bits and takes 2.
-void ApplyLineSettings(termios& settings, uint32_t baud, uint8_t dataBits, uint8_t parity,
-                       uint8_t stopBits);
+// speed and framing; the line knows no 1.5 stop bits and takes 2. False, with `settings`
+// untouched, when the line cannot take one of the values (a speed it does not know, data
+// bits outside 5..8, a parity or stop-bit code it has no setting for).
+[[nodiscard]] bool ApplyLineSettings(termios& settings, uint32_t baud, uint8_t dataBits,
+                                     uint8_t parity, uint8_t stopBits);
 
 }  // namespace baslink::platform

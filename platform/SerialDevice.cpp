@@ -19,8 +19,8 @@ namespace {
 
 // Modem lines and error counters are sampled this often where the device has them.
 constexpr int kSampleIntervalMs = 10;
-// After a hang-up of the other end the device stays readable; look again this late.
-constexpr int kHangUpRetryMs = 100;
+// A device readable with nothing to read, or a failed wait, is looked at again this late.
+constexpr int kRetryMs = 100;
 
 constexpr uint32_t kLineEvents = EV_CTS | EV_DSR | EV_RLSD | EV_RING | EV_ERR;
 
@@ -52,6 +52,13 @@ uint32_t ModemBits(int lines) {
     return bits;
 }
 
+// Speed and framing agree; the rest of the settings may be the device's own.
+bool SameLine(const termios& a, const termios& b) {
+    constexpr tcflag_t kFraming = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB;
+    return cfgetispeed(&a) == cfgetispeed(&b) && cfgetospeed(&a) == cfgetospeed(&b) &&
+           (a.c_cflag & kFraming) == (b.c_cflag & kFraming);
+}
+
 uint32_t LineErrorCount(const serial_icounter_struct& counts) {
     return static_cast<uint32_t>(counts.frame + counts.overrun + counts.parity + counts.brk +
                                  counts.buf_overrun);
@@ -75,13 +82,30 @@ public:
         (void)close(wakeFd_);
     }
 
-    void SetLineParams(uint32_t baud, uint8_t dataBits, uint8_t parity, uint8_t stopBits) override {
+    bool SetLineParams(uint32_t baud, uint8_t dataBits, uint8_t parity, uint8_t stopBits,
+                       std::string& error) override {
         termios settings{};
         if (tcgetattr(fd_, &settings) != 0) {
-            return;
+            error = SystemMessage(errno);
+            return false;
         }
-        ApplyLineSettings(settings, baud, dataBits, parity, stopBits);
-        (void)tcsetattr(fd_, TCSANOW, &settings);
+        if (!ApplyLineSettings(settings, baud, dataBits, parity, stopBits)) {
+            error = "the line cannot take " + std::to_string(baud) + " baud, " +
+                    std::to_string(dataBits) + " data bits, parity code " + std::to_string(parity) +
+                    ", stop-bit code " + std::to_string(stopBits);
+            return false;
+        }
+        if (tcsetattr(fd_, TCSANOW, &settings) != 0) {
+            error = SystemMessage(errno);
+            return false;
+        }
+        // The call succeeds when any of the settings was taken; look at what the line kept.
+        termios kept{};
+        if (tcgetattr(fd_, &kept) != 0 || !SameLine(kept, settings)) {
+            error = "the device did not keep the line settings";
+            return false;
+        }
+        return true;
     }
 
     void Purge() override { (void)tcflush(fd_, TCIOFLUSH); }
@@ -94,36 +118,41 @@ public:
     uint32_t ModemStatus() override { return modemLines_.Status(); }
 
     WaitResult WaitEvent(uint32_t mask) override {
+        if (gone_) {
+            return {false, 0, true};
+        }
         const bool sampling = (mask & kLineEvents) != 0 && (hasModemLines_ || hasErrorCounts_);
         for (;;) {
             pollfd fds[2] = {{fd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
             const int ready = poll(fds, 2, sampling ? kSampleIntervalMs : -1);
             if (ready < 0 && errno != EINTR) {
                 // Nothing sensible to wait on: look again later rather than spin.
-                if (SleepUnlessClosed(kHangUpRetryMs)) {
+                if (SleepUnlessClosed(kRetryMs)) {
                     return {true, 0};
                 }
                 continue;
             }
             WaitResult result;
             result.closeRequested = ready > 0 && (fds[1].revents & POLLIN) != 0;
-            bool hungUp = false;
+            bool readableWithoutBytes = false;
             if (ready > 0 && fds[0].revents != 0) {
                 if (BytesQueued() > 0) {
                     result.events |= EV_RXCHAR;
+                } else if (HasGone(fds[0].revents)) {
+                    gone_ = true;
+                    result.deviceGone = true;
                 } else {
-                    // Readable with nothing queued, or POLLHUP/POLLERR: the other end is gone.
-                    hungUp = true;
+                    readableWithoutBytes = true;
                 }
             }
-            if (sampling) {
+            if (sampling && !result.deviceGone) {
                 result.events |= SampleLineEvents();
             }
             result.events &= mask;
-            if (result.closeRequested || result.events != 0) {
+            if (result.closeRequested || result.events != 0 || result.deviceGone) {
                 return result;
             }
-            if (hungUp && SleepUnlessClosed(kHangUpRetryMs)) {
+            if (readableWithoutBytes && SleepUnlessClosed(kRetryMs)) {
                 return {true, 0};
             }
         }
@@ -220,6 +249,18 @@ private:
         }
     }
 
+    // Whether the device has gone away, judged after poll found it readable with nothing
+    // queued: a hang-up (the other end of a pseudo-terminal closed, an adapter unplugged)
+    // or a device that no longer answers.
+    bool HasGone(short revents) {
+        if (revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            return true;
+        }
+        int queued = 0;
+        return ioctl(fd_, FIONREAD, &queued) != 0 &&
+               (errno == EIO || errno == ENXIO || errno == ENODEV);
+    }
+
     // Sleeps for the given time; true when a close request ended the sleep.
     bool SleepUnlessClosed(int milliseconds) {
         pollfd wake{wakeFd_, POLLIN, 0};
@@ -232,6 +273,7 @@ private:
     bool hasErrorCounts_ = false;
     ModemLineWatch modemLines_{0};
     uint32_t lastErrorCount_ = 0;
+    bool gone_ = false;  // used by the waiting thread only
 };
 
 }  // namespace

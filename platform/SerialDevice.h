@@ -28,16 +28,18 @@ inline constexpr uint32_t MS_RLSD_ON = 0x80;
 
 struct WaitResult {
     bool closeRequested = false;
-    uint32_t events = 0;  // EV_* bits within the mask asked for
+    uint32_t events = 0;      // EV_* bits within the mask asked for
+    bool deviceGone = false;  // the device went away: unplugged, or its other end hung up
 };
 
 class SerialDevice {
 public:
     virtual ~SerialDevice() = default;
 
-    // See ApplyLineSettings.
-    virtual void SetLineParams(uint32_t baud, uint8_t dataBits, uint8_t parity,
-                               uint8_t stopBits) = 0;
+    // Sets speed and framing as ApplyLineSettings makes them. False, with the system's
+    // reason in `error`, when the line cannot take them or the device refuses them.
+    [[nodiscard]] virtual bool SetLineParams(uint32_t baud, uint8_t dataBits, uint8_t parity,
+                                             uint8_t stopBits, std::string& error) = 0;
     // Drops whatever waits in both directions.
     virtual void Purge() = 0;
     // Modem lines; nothing where the device has none (a pseudo-terminal).
@@ -47,8 +49,9 @@ public:
     // next WaitEvent are changes from. 0 where the device has no modem lines.
     virtual uint32_t ModemStatus() = 0;
 
-    // Waits until an event of the mask happens or a close is requested. Sleeps while
-    // nothing happens; a device whose other end hung up does not end the wait.
+    // Waits until an event of the mask happens, a close is requested or the device is gone.
+    // Sleeps while nothing happens. Bytes that came before the device went away are
+    // reported first; once it is gone, every later wait says so at once.
     virtual WaitResult WaitEvent(uint32_t mask) = 0;
     // Ends the current and every later wait, read and write. Any thread may call it.
     virtual void RequestClose() = 0;

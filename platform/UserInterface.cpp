@@ -45,9 +45,13 @@ void ShowMessage(std::string_view text) {
 }
 
 void PumpMessages() {
-    if (OnApplicationThread(QCoreApplication::instance())) {
+    if (PumpsMessages()) {
         QCoreApplication::processEvents();
     }
+}
+
+bool PumpsMessages() {
+    return OnApplicationThread(QCoreApplication::instance());
 }
 
 void SetMessageRecorder(MessageRecorder next) {

@@ -18,6 +18,10 @@ void ShowMessage(std::string_view text);
 // QCoreApplication; elsewhere it does nothing.
 void PumpMessages();
 
+// True when PumpMessages does something on the calling thread: a waiting thread that
+// pumps nothing need not wake up to pump.
+bool PumpsMessages();
+
 // While a recorder is installed, messages go to it instead of being shown (for tests).
 // An empty function removes it.
 using MessageRecorder = std::function<void(const std::string& text)>;

@@ -17,7 +17,10 @@ TCommThread::TCommThread(std::string PortName) : portName_(std::move(PortName)) 
     device_ = std::move(opened.device);
     openError_ = std::move(opened.error);
     if (device_) {
-        SetLineParams(9600, 8, platform::kParityEven, platform::kStopBitsOne);
+        // A first setting only: Open sets the component's own and fails when the line
+        // does not take those. A line without parity (a pseudo-terminal) refuses this one.
+        std::string ignored;
+        (void)SetLineParams(9600, 8, platform::kParityEven, platform::kStopBitsOne, ignored);
         ResetLines();
     }
 }
@@ -35,10 +38,13 @@ TCommThread::~TCommThread() {
     }
 }
 
-void TCommThread::SetLineParams(uint32_t Baud, uint8_t DataBits, uint8_t Parity, uint8_t StopBits) {
-    if (device_) {
-        device_->SetLineParams(Baud, DataBits, Parity, StopBits);
+bool TCommThread::SetLineParams(uint32_t Baud, uint8_t DataBits, uint8_t Parity, uint8_t StopBits,
+                                std::string& error) {
+    if (!device_) {
+        error = "the device is not open";
+        return false;
     }
+    return device_->SetLineParams(Baud, DataBits, Parity, StopBits, error);
 }
 
 void TCommThread::ResetLines() {
@@ -101,6 +107,10 @@ void TCommThread::Execute() {
         }
         if (result.events != 0) {
             DispatchEvents(result.events, modemStatus);
+        }
+        if (result.deviceGone) {
+            OnDeviceLost();
+            return;
         }
     }
 }

@@ -18,6 +18,7 @@ class TCommThread {
 public:
     using TReceiveHandler = std::function<void(uint32_t Count)>;
     using TStatusHandler = std::function<void(uint32_t EvtMask, uint32_t ModemStatus)>;
+    using TLostHandler = std::function<void()>;
 
     // Opens the port by name and prepares the line (9600 baud, 8 data bits, even
     // parity, one stop bit, queues purged, DTR and RTS dropped). The thread does not
@@ -36,8 +37,10 @@ public:
     const std::string& OpenError() const { return openError_; }
     const std::string& PortName() const { return portName_; }
 
-    // The codes of Parity and StopBits are those of TParity and TStopBit.
-    void SetLineParams(uint32_t Baud, uint8_t DataBits, uint8_t Parity, uint8_t StopBits);
+    // The codes of Parity and StopBits are those of TParity and TStopBit. False, with
+    // the reason in `error`, when the line does not take the settings.
+    [[nodiscard]] bool SetLineParams(uint32_t Baud, uint8_t DataBits, uint8_t Parity,
+                                     uint8_t StopBits, std::string& error);
     // Purges both queues, then drops DTR and RTS.
     void ResetLines();
     void SetRTS(bool Value);
@@ -58,6 +61,9 @@ public:
 
     CallbackSlot<TReceiveHandler> OnReceive;
     CallbackSlot<TStatusHandler> OnStatus;
+    // Called once when the device has gone away (unplugged, or its other end hung up);
+    // the thread ends right after it.
+    CallbackSlot<TLostHandler> OnDeviceLost;
 
 private:
     void Execute();

@@ -78,15 +78,19 @@ void TThreadComPort::Open() {
         if (active_) {
             return;
         }
+        ReleaseReader();  // one whose device went away
         auto reader = std::make_unique<TCommThread>(Port);
-        if (!reader->IsOpen()) {
-            throw EComError("TThreadComPort : cannot open " + Port + "\r" + reader->OpenError());
+        // Line settings the device does not take fail the open as a missing device does:
+        // the port must not run with settings other than those asked for.
+        std::string reason = reader->OpenError();
+        if (!reader->IsOpen() || !reader->SetLineParams(Baud, DataBits, Parity, StopBits, reason)) {
+            throw EComError("TThreadComPort : cannot open " + Port + "\r" + reason);
         }
         reader->OnReceive = [this](uint32_t Count) { DataReceived(Count); };
         reader->OnStatus = [this](uint32_t EvtMask, uint32_t ModemStatus) {
             StatusChanged(EvtMask, ModemStatus);
         };
-        reader->SetLineParams(Baud, DataBits, Parity, StopBits);
+        reader->OnDeviceLost = [this] { active_ = false; };
         {
             std::lock_guard lock(readerMutex_);
             reader_ = std::move(reader);
@@ -101,23 +105,32 @@ void TThreadComPort::Open() {
 void TThreadComPort::Close() {
     {
         std::lock_guard lifecycle(lifecycleMutex_);
-        if (!active_) {
+        // A reader exists from a good Open until here, also after its device went away.
+        if (!reader_) {
             return;
         }
         active_ = false;
-        reader_->OnReceive = nullptr;
-        reader_->OnStatus = nullptr;
-        // Also ends a Send blocked in its write, which holds readerMutex_.
-        reader_->SignalClose();
-        reader_->WaitFor();
-        std::unique_ptr<TCommThread> finished;
-        {
-            std::lock_guard lock(readerMutex_);
-            finished = std::move(reader_);
-        }
-    }  // the finished reader closes the device here
+        ReleaseReader();
+    }
     OnPortClose(*this);
 }
+
+void TThreadComPort::ReleaseReader() {
+    if (!reader_) {
+        return;
+    }
+    reader_->OnReceive = nullptr;
+    reader_->OnStatus = nullptr;
+    reader_->OnDeviceLost = nullptr;
+    // Also ends a Send blocked in its write, which holds readerMutex_.
+    reader_->SignalClose();
+    reader_->WaitFor();
+    std::unique_ptr<TCommThread> finished;
+    {
+        std::lock_guard lock(readerMutex_);
+        finished = std::move(reader_);
+    }
+}  // the finished reader closes the device here
 
 void TThreadComPort::SetRTS(bool Value) {
     std::lock_guard lock(readerMutex_);
@@ -127,15 +140,19 @@ void TThreadComPort::SetRTS(bool Value) {
 }
 
 void TThreadComPort::Send(const void* Buf, uint8_t Count) {
-    std::lock_guard lock(readerMutex_);
-    if (!active_ || !reader_) {
+    if (!active_) {
         return;
     }
     {
+        std::lock_guard delivery(deliveryMutex_);
         std::lock_guard buffer(bufferMutex_);
         bufferRX_.clear();
+        ++sendCount_;
     }
-    reader_->WriteBytes(Buf, Count);
+    std::lock_guard lock(readerMutex_);
+    if (active_ && reader_) {
+        reader_->WriteBytes(Buf, Count);
+    }
 }
 
 std::string TThreadComPort::BufferRX() const {
@@ -147,6 +164,7 @@ void TThreadComPort::DataReceived(uint32_t Count) {
     if (Count == 0) {
         return;
     }
+    std::lock_guard delivery(deliveryMutex_);
     std::string chunk(Count, '\0');
     // The bytes are taken off the device even when nobody receives them.
     chunk.resize(reader_->ReadBytes(chunk.data(), Count));

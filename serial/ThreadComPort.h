@@ -8,6 +8,10 @@
 // thread; OnPortOpen and OnPortClose run inside Open and Close. Once Close has
 // returned no handler of this port runs any more. Close must not be called from a
 // handler that runs on the reader thread.
+//
+// When the device goes away (an adapter unplugged, the other end of a pseudo-terminal
+// closed) the reader ends and the component stops being Active: Send and SetRTS do
+// nothing from then on. Close, or the next Open, releases what is left of the device.
 
 #include <atomic>
 #include <cstdint>
@@ -85,7 +89,13 @@ public:
     void SetRTS(bool Value);
     // Empties BufferRX, then writes Count bytes of Buf; returns once they are written
     // (or the port failed), so Buf may be released at once. Nothing while closed.
+    // A delivery in progress ends before the buffer is emptied, so no ReceiveCallBack
+    // that starts afterwards hands over bytes from before it.
     void Send(const void* Buf, uint8_t Count);
+
+    // How many Sends have emptied BufferRX so far. Inside ReceiveCallBack it is the count
+    // of the Send after which the delivered bytes arrived (see Send).
+    uint32_t SendCount() const { return sendCount_.load(); }
 
     bool Active() const { return active_.load(); }
     // A copy of the bytes collected in rmTERM and rmCount and not yet consumed.
@@ -100,8 +110,11 @@ public:
 
 private:
     void Deliver(const std::string& chunk, const TReceiveProc& callback);
+    // Stops and releases the reader, if any. Under lifecycleMutex_.
+    void ReleaseReader();
 
     std::atomic<bool> active_{false};
+    std::atomic<uint32_t> sendCount_{0};
 
     // Open and Close run one at a time.
     std::mutex lifecycleMutex_;
@@ -109,6 +122,9 @@ private:
     std::mutex readerMutex_;
     std::unique_ptr<TCommThread> reader_;
 
+    // Held by the reader from taking a chunk off the device to the end of its delivery, and
+    // by Send while it empties the buffer. Recursive: a ReceiveCallBack may Send.
+    std::recursive_mutex deliveryMutex_;
     mutable std::mutex bufferMutex_;  // BufferRX and the terminator
     std::string bufferRX_;
     std::string terminatorBytes_{"\r\n"};

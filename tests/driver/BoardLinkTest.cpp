@@ -1,11 +1,11 @@
-// The board link's routines on a port object of their own, without the library's
-// start: the receive check, the reply wait, the sequence counter and the copy rule
-// of a fetched reply.
+// The board link's routines and the exchange step beneath them, on port objects of
+// their own, without the library's start: the receive check, the reply wait, the
+// sequence counter, the copy rule of a fetched reply and the end rules of the step.
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
-#include <memory>
 #include <string>
 #include <thread>
 
@@ -13,9 +13,9 @@
 #include "Checksums.h"
 #include "Driver.h"
 #include "PortObjects.h"
+#include "PortsFolderTest.h"
 #include "ReplyWait.h"
 #include "SimulatedBus.h"
-#include "PortsFolderTest.h"
 
 namespace {
 
@@ -34,58 +34,80 @@ milliseconds Since(SteadyClock::time_point start) {
     return std::chrono::duration_cast<milliseconds>(SteadyClock::now() - start);
 }
 
-// A port object whose component exists but stays closed: its Estado is ours to set.
-class ClosedPort : public ::testing::Test {
+// The receive check judges what a component has collected; a closed component will do.
+class ReceiveCheck : public ::testing::Test {
 protected:
-    ClosedPort() : port_(5) {
-        port_.ComPort = std::make_unique<TThreadComPort>();
-        port_.PuertoCreado = 1;
-    }
-    uint8_t State() const { return port_.ComPort->Estado; }
-    void SetState(uint8_t value) { port_.ComPort->Estado = value; }
-    void Receive(const std::string& bytes) { RecepcionCrc(port_, *port_.ComPort, bytes); }
+    void Receive(const std::string& bytes) { RecepcionCrc(port_, sender_, bytes); }
 
-    TQDK port_;
+    TQDK port_{5};
+    TThreadComPort sender_;
 };
 
-TEST_F(ClosedPort, ReceiveCheckJudgesTheCollectedBytes) {
-    SetState(kStateFrameSent);
+TEST_F(ReceiveCheck, JudgesTheCollectedBytes) {
+    sender_.Estado = kStateFrameSent;
     Receive("\x01\x02");  // too short to judge
-    EXPECT_EQ(State(), kStateFrameSent);
+    EXPECT_EQ(sender_.Estado, kStateFrameSent);
 
     Receive(WithCrc(std::string("\x01\x65\x00\x00\x00\x05", 6)));
-    EXPECT_EQ(State(), kStateGood);
+    EXPECT_EQ(sender_.Estado, kStateGood);
 
     std::string corrupted = WithCrc("\x01\x64\x07");
     corrupted.back() ^= 0x01;
     Receive(corrupted);
-    EXPECT_EQ(State(), kStateBad);
+    EXPECT_EQ(sender_.Estado, kStateBad);
 
     // Only the length modulo 256 counts: 256 bytes are too short to judge.
-    SetState(kStateFetchSent);
+    sender_.Estado = kStateFetchSent;
     Receive(WithCrc(std::string(254, '\x33')));
-    EXPECT_EQ(State(), kStateFetchSent);
+    EXPECT_EQ(sender_.Estado, kStateFetchSent);
 }
 
-TEST_F(ClosedPort, ReceiveCheckIgnoresRepliesWhileTheLibraryStops) {
-    SetState(kStateFrameSent);
+TEST_F(ReceiveCheck, IgnoresRepliesWhileTheLibraryStops) {
+    sender_.Estado = kStateFrameSent;
     Parar = 1;
     Receive(WithCrc("\x01\x65"));
     Parar = 0;
-    EXPECT_EQ(State(), kStateFrameSent);
+    EXPECT_EQ(sender_.Estado, kStateFrameSent);
 }
 
-TEST_F(ClosedPort, GoodReplyEndsTheWaitAsSoonAsItIsJudged) {
-    SetState(kStateFrameSent);
-    std::thread reader([this] {
-        std::this_thread::sleep_for(milliseconds(100));
-        Receive(WithCrc("\x01\x65\x00"));
-    });
+TEST(ReplyWait, AReplyJudgedBeforeTheWaitBeganEndsItAtOnce) {
+    ReplyNotice notice;
     const auto start = SteadyClock::now();
-    EXPECT_TRUE(EsperarRespuesta(port_, WaitEnd::GoodOnly));
-    reader.join();
-    EXPECT_GE(Since(start), milliseconds(90));
-    EXPECT_LT(Since(start), milliseconds(400));
+    for (int i = 0; i < 1000; ++i) {
+        ASSERT_TRUE(EsperarRespuesta(notice, [] { return ReplyVerdict::Good; }));
+    }
+    // A wait that slept before looking would cost a millisecond or more each time.
+    EXPECT_LT(Since(start), milliseconds(200));
+}
+
+TEST(ReplyWait, EndsAsSoonAsTheReplyIsJudgedAndFailsOnABadOne) {
+    for (const ReplyVerdict judged : {ReplyVerdict::Good, ReplyVerdict::Bad}) {
+        SCOPED_TRACE(judged == ReplyVerdict::Good ? "good" : "bad");
+        ReplyNotice notice;
+        std::atomic<ReplyVerdict> verdict{ReplyVerdict::Pending};
+        std::thread reader([&] {
+            std::this_thread::sleep_for(milliseconds(100));
+            verdict = judged;
+            notice.Notify();
+        });
+        const auto start = SteadyClock::now();
+        EXPECT_EQ(EsperarRespuesta(notice, [&] { return verdict.load(); }),
+                  judged == ReplyVerdict::Good);
+        reader.join();
+        EXPECT_GE(Since(start), milliseconds(90));
+        EXPECT_LT(Since(start), milliseconds(400));
+    }
+}
+
+TEST(ReplyWait, GivesUpOnceItsTimeHasPassed) {
+    ReplyNotice notice;
+    for (const uint32_t limit : {500u, 60u}) {
+        const auto start = SteadyClock::now();
+        EXPECT_FALSE(EsperarRespuesta(
+            notice, [] { return ReplyVerdict::Pending; }, limit));
+        EXPECT_GE(Since(start), milliseconds(limit));
+        EXPECT_LT(Since(start), milliseconds(limit + 400));
+    }
 }
 
 TEST(BoardLink, SendAndFetchFailAtOnceBeforeThePortIsCreated) {
@@ -108,12 +130,12 @@ TEST(BoardLink, SequenceRunsOneToTwoHundredAndStartsAgain) {
     EXPECT_EQ(SiguienteSecuencia(port), 2);
 }
 
-class BoardLinkOnTheLine : public PortsFolderTest {};
+class OnTheLine : public PortsFolderTest {};
 
-TEST_F(BoardLinkOnTheLine, FetchedReplyLandsFromPositionOneWithTheCrcLowByteLast) {
+TEST_F(OnTheLine, FetchedReplyLandsFromPositionOneWithTheCrcLowByteLast) {
     sim::SimulatedBus bus("com6");
     TQDK port(6);
-    ASSERT_TRUE(AbrirPuerto(port, RecepcionCrc));
+    ASSERT_TRUE(port.AbrirPuerto(RecepcionCrc));
 
     const std::string reply = WithCrc("sfc\x10\x11\x12");
     bus.queueRawAnswer(8, sim::Bytes(reply.begin(), reply.end()));
@@ -123,6 +145,35 @@ TEST_F(BoardLinkOnTheLine, FetchedReplyLandsFromPositionOneWithTheCrcLowByteLast
     EXPECT_EQ(buffer[1], 0x11);
     EXPECT_EQ(buffer[2], 0x12);
     EXPECT_EQ(buffer[3], static_cast<uint8_t>(reply[6]));
+}
+
+// The rule of the raw exchanges: a count of bytes, whatever they hold.
+TEST_F(OnTheLine, ByteCountEndsOnExactlyTheCountAndHandsBackWhatCameOnTimeout) {
+    sim::SimulatedBus bus("com6");
+    TQDK port(6);
+    ASSERT_TRUE(port.AbrirPuerto(RecepcionCrc));
+    const uint8_t request[] = {0xAA, 0xBB, 0xCC};
+
+    bus.queueRawAnswer(3, {1, 2, 3, 4});
+    ExchangeReply reply = port.Exchange(
+        {.expectedLength = 4, .frame = request, .end = ReplyEnd::ByteCount, .timeoutMs = 2000});
+    EXPECT_TRUE(reply.ok);
+    EXPECT_EQ(reply.bytes, "\x01\x02\x03\x04");
+
+    // Nothing sent: the bytes already collected since the last send count.
+    reply = port.Exchange({.expectedLength = 4, .end = ReplyEnd::ByteCount, .timeoutMs = 50});
+    EXPECT_TRUE(reply.ok);
+    EXPECT_EQ(reply.bytes, "\x01\x02\x03\x04");
+
+    // Five bytes in one delivery never make exactly four.
+    bus.queueRawAnswer(3, {5, 6, 7, 8, 9});
+    const auto start = SteadyClock::now();
+    reply = port.Exchange(
+        {.expectedLength = 4, .frame = request, .end = ReplyEnd::ByteCount, .timeoutMs = 150});
+    EXPECT_FALSE(reply.ok);
+    EXPECT_GE(Since(start), milliseconds(150));
+    EXPECT_EQ(reply.bytes, "\x05\x06\x07\x08\x09");
+    EXPECT_EQ(bus.receivedCount(), 2u);
 }
 
 }  // namespace

@@ -13,8 +13,8 @@
 #include <thread>
 
 #include "DeviceLock.h"
-#include "SimulatedBus.h"
 #include "PortsFolderTest.h"
+#include "SimulatedBus.h"
 #include "baslink.h"
 
 namespace {
@@ -41,7 +41,14 @@ bool DeviceBecomesFree(const std::string& device, milliseconds limit) {
     return false;
 }
 
-class LibraryLifecycleTest : public PortsFolderTest {};
+class LibraryLifecycleTest : public PortsFolderTest {
+protected:
+    // A port name that leads to no device (without a link it would lead to /dev/ttyS*).
+    void LinkToNothing(const char* port) {
+        std::filesystem::create_directories(PortsFolder());
+        std::filesystem::create_symlink(PortsFolder() / "no-such-device", PortsFolder() / port);
+    }
+};
 
 TEST(LibraryVersion, IsOneStaticText) {
     const char* first = VersionDLL();
@@ -79,22 +86,48 @@ TEST_F(LibraryLifecycleTest, PortSevenOpensCom7At115200EightNoneOne) {
     EXPECT_EQ(line.c_cflag & CSTOPB, 0u);
 }
 
-TEST_F(LibraryLifecycleTest, PortThatCannotBeOpenedFailsTheCallAndALaterCallRetries) {
-    std::filesystem::create_directories(PortsFolder());
-    std::filesystem::create_symlink(PortsFolder() / "no-such-device", PortsFolder() / "com3");
+TEST_F(LibraryLifecycleTest, PortThatCannotBeOpenedSaysSoOncePerStreakAndALaterCallRetries) {
+    const std::string message = "DLL AbrirPuerto: Imposible Abrir Puerto com3\n";
     uint8_t data = 0x42;
 
+    LinkToNothing("com3");
     testing::internal::CaptureStderr();
     EXPECT_EQ(EscribirBloqueEpromQDK(3, 0, 1, &data), 0);
     ResetQDK(3);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "DLL AbrirPuerto: Imposible Abrir Puerto com3\n"
-              "DLL AbrirPuerto: Imposible Abrir Puerto com3\n");
+    EXPECT_EQ(LeerBloqueEpromQDK(3, 0, 1, &data), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), message);
 
-    // Still alive; once the device exists the same port works.
-    SimulatedBus bus("com3");
-    EXPECT_EQ(EscribirBloqueEpromQDK(3, 0, 1, &data), 1);
-    EXPECT_EQ(bus.board().eeprom(0, 1), baslink::sim::Bytes{0x42});
+    {
+        // Still alive; once the device exists the same port works.
+        SimulatedBus bus("com3");
+        EXPECT_EQ(EscribirBloqueEpromQDK(3, 0, 1, &data), 1);
+        EXPECT_EQ(bus.board().eeprom(0, 1), baslink::sim::Bytes{0x42});
+    }
+    // The device went away after the port had opened: a new streak, a new message.
+    LinkToNothing("com3");
+    testing::internal::CaptureStderr();
+    for (int call = 0; call < 3; ++call) {
+        EXPECT_EQ(EscribirBloqueEpromQDK(3, 0, 1, &data), 0);
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), message);
+}
+
+TEST_F(LibraryLifecycleTest, APortComesBackWhenItsDeviceDoes) {
+    uint8_t data[2] = {0x12, 0x34};
+    {
+        SimulatedBus first("com1");
+        ASSERT_EQ(EscribirBloqueEpromQDK(1, 0, 2, data), 1);
+    }  // the simulator goes away with its pseudo-terminal and its link
+    LinkToNothing("com1");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(EscribirBloqueEpromQDK(1, 0, 2, data), 0);
+    testing::internal::GetCapturedStderr();
+
+    SimulatedBus second("com1");
+    for (uint16_t address = 10; address < 13; ++address) {
+        EXPECT_EQ(EscribirBloqueEpromQDK(1, address, 2, data), 1) << "address " << address;
+    }
+    EXPECT_EQ(second.board().eeprom(12, 2), (baslink::sim::Bytes{0x12, 0x34}));
 }
 
 TEST_F(LibraryLifecycleTest, AfterLibExitTheExportsRefuseAndThePortsAreReleased) {

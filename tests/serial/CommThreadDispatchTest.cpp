@@ -22,7 +22,7 @@ public:
     ScriptedDevice(std::deque<WaitResult> script, uint32_t queued, uint32_t modemStatus)
         : script_(std::move(script)), queued_(queued), modemStatus_(modemStatus) {}
 
-    void SetLineParams(uint32_t, uint8_t, uint8_t, uint8_t) override {}
+    bool SetLineParams(uint32_t, uint8_t, uint8_t, uint8_t, std::string&) override { return true; }
     void Purge() override {}
     void SetDtr(bool) override {}
     void SetRts(bool) override {}
@@ -98,4 +98,18 @@ TEST(CommThreadDispatch, ArrivalAloneGivesNoStatusCall) {
 
 TEST(CommThreadDispatch, CloseWinsOverASimultaneousEvent) {
     EXPECT_TRUE(Dispatch({{true, EV_RXCHAR | EV_CTS}}, false).empty());
+}
+
+TEST(CommThreadDispatch, AGoneDeviceIsReportedAfterItsLastBytesAndEndsTheReader) {
+    // The wait after the one that found the device gone is never taken.
+    TCommThread reader(
+        "fake", std::make_unique<ScriptedDevice>(
+                    std::deque<WaitResult>{{false, EV_RXCHAR, true}, {false, EV_CTS}}, 4, 0));
+    std::vector<std::string> calls;
+    reader.OnReceive = [&](uint32_t count) { calls.push_back("receive " + std::to_string(count)); };
+    reader.OnStatus = [&](uint32_t, uint32_t) { calls.push_back("status"); };
+    reader.OnDeviceLost = [&] { calls.push_back("lost"); };
+    reader.Resume();
+    reader.WaitFor();  // ends by itself
+    EXPECT_EQ(calls, (std::vector<std::string>{"receive 4", "lost"}));
 }

@@ -36,7 +36,8 @@ protected:
 }  // namespace
 
 // A pseudo-terminal keeps 8 data bits and drops the parity enable bit, so the speed, the
-// stop bits and the parity kind (odd or even) are what can be read back.
+// stop bits and the parity kind (odd or even) are what can be read back, and a component
+// that asks for parity or other data bits cannot open it.
 TEST_F(PortLifecycleTest, ReaderPreparesTheLineAndOpenAppliesTheProperties) {
     {
         TCommThread reader("com2");
@@ -50,7 +51,6 @@ TEST_F(PortLifecycleTest, ReaderPreparesTheLineAndOpenAppliesTheProperties) {
     TThreadComPort port;
     port.Port = "COM2";
     port.Baud = 57600;
-    port.Parity = ptODD;
     port.StopBits = snTWO;
     int opens = 0;
     port.OnPortOpen = [&](TThreadComPort& sender) { opens += &sender == &port; };
@@ -59,7 +59,6 @@ TEST_F(PortLifecycleTest, ReaderPreparesTheLineAndOpenAppliesTheProperties) {
     EXPECT_EQ(opens, 1);
     termios line = pty.Settings();
     EXPECT_EQ(cfgetospeed(&line), B57600);
-    EXPECT_TRUE(line.c_cflag & PARODD);
     EXPECT_TRUE(line.c_cflag & CSTOPB);
 
     // Settings changed while open wait for the next Open; a second Open does nothing.
@@ -84,6 +83,34 @@ TEST_F(PortLifecycleTest, FailedOpenReportsTheReasonAndCanBeRetried) {
     EXPECT_EQ(OpenError(port), "");
     EXPECT_TRUE(port.Active());
     EXPECT_TRUE(opened);
+}
+
+TEST_F(PortLifecycleTest, LineSettingsTheDeviceDoesNotTakeFailTheOpen) {
+    struct Row {
+        const char* name;
+        uint32_t baud;
+        uint8_t dataBits;
+        TParity parity;
+    };
+    const Row rows[] = {
+        {"a speed the line does not know", 12345, 8, ptNONE},
+        {"parity on a pseudo-terminal", 115200, 8, ptEVEN},
+        {"seven data bits on a pseudo-terminal", 115200, 7, ptNONE},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TThreadComPort port;
+        port.Port = "com2";
+        port.Baud = row.baud;
+        port.DataBits = row.dataBits;
+        port.Parity = row.parity;
+        EXPECT_TRUE(OpenError(port).starts_with("TThreadComPort : cannot open com2\r"));
+        EXPECT_FALSE(port.Active());
+    }
+    // Nothing of the failed opens holds the device.
+    TThreadComPort good;
+    good.Port = "com2";
+    EXPECT_EQ(OpenError(good), "");
 }
 
 TEST_F(PortLifecycleTest, SecondComponentCannotOpenAHeldDevice) {
@@ -153,6 +180,27 @@ TEST_F(PortLifecycleTest, CloseWhileBytesKeepArrivingStopsEveryCallback) {
     EXPECT_EQ(closes, 1);
     EXPECT_EQ(lateCalls, 0);
     EXPECT_LT(took, std::chrono::seconds(2));
+}
+
+TEST_F(PortLifecycleTest, AGoneDeviceClosesTheComponentAndAnOpenTakesItAgain) {
+    TThreadComPort port;
+    port.Port = "com2";
+    int closes = 0;
+    port.OnPortClose = [&](TThreadComPort&) { ++closes; };
+    port.Open();
+    pty.HangUp();
+    ASSERT_TRUE(Eventually([&] { return !port.Active(); }));
+    port.Send("x", 1);  // nothing happens on a closed port
+
+    // The same name now leads to a device that is there.
+    baslink::testing::PseudoTerminal replacement;
+    links.Link("com2", replacement.SlavePath());
+    port.Open();
+    EXPECT_TRUE(port.Active());
+    port.Send("y", 1);
+    EXPECT_EQ(replacement.Receive(1), "y");
+    port.Close();
+    EXPECT_EQ(closes, 1);
 }
 
 TEST_F(PortLifecycleTest, CloseBeforeTheReaderStartsStillStopsIt) {

@@ -1,0 +1,81 @@
+#pragma once
+// The driver's one lock, SeccionCritica, the lock map of the whole driver, and the two
+// guards that keep the lock's rules: the library's messages and the exchange lock.
+//
+// Lock map. Each entry: what the lock guards; which threads take it.
+//
+//   SeccionCritica (here; re-entrant for its holder)
+//       Every exchange on a port object (its serial component, Secuencia, the reply
+//       state), the creation and release of port components, SecuenciaEprom, the
+//       driver's lists, and the release of the driver's objects.
+//       Host threads in the exports that exchange on the bus (through ExchangeLock) or
+//       change the lists; the worker once per step; the library's stop.
+//   PortTable lifetime (PortObjects.h; shared and exclusive)
+//       That the 20 port objects exist, for the exports that read them without
+//       SeccionCritica. Exclusive only while they are released, under SeccionCritica.
+//   TQDK reply notice (PortObjects.h)
+//       The wake-up of a reply wait. The port's reader thread takes it briefly after each
+//       delivery, the waiting thread while it sleeps.
+//   Worker control and worker slot (Worker.cpp)
+//       The worker's start, its stop request and its end.
+//   The serial component's own locks (serial/ThreadComPort.h)
+//       Its device, its receive buffer and its deliveries.
+//
+// Order: SeccionCritica, then PortTable lifetime, then the component's locks. A reader
+// thread takes the component's delivery lock, then the reply notice.
+//
+// Rules:
+//   - A receive handler (it runs on the port's reader thread) never takes SeccionCritica:
+//     releasing a port object joins the port's reader while holding it.
+//   - No message is shown while SeccionCritica is held: the worker and every other
+//     exchange would stall behind the modal box. ShowLibraryMessage defers a message to
+//     the moment its thread lets go of the lock.
+//   - A thread already inside a bus exchange starts no other: the exports pump window
+//     messages while they wait, and a handler run by that pumping must not walk through
+//     the re-entrant lock into the exchange in flight. ExchangeLock refuses it.
+//   - Re-entry proper stays allowed: a holder's own routines take the lock again (the
+//     worker's point-module poll and the free-form exchange inside it; an export and its
+//     per-size routines).
+
+#include <mutex>
+#include <string>
+
+namespace baslink {
+
+class CriticalSection {
+public:
+    void lock();
+    bool try_lock();
+    // The outermost release shows the messages this thread deferred while holding it.
+    void unlock();
+
+    bool HeldByCurrentThread() const;
+
+private:
+    std::recursive_mutex mutex_;
+};
+
+// The driver's one lock.
+extern CriticalSection SeccionCritica;
+
+// Shows one of the library's messages (modal where a window can show it). While the
+// calling thread holds SeccionCritica the message waits until the thread releases it.
+void ShowLibraryMessage(std::string text);
+
+// SeccionCritica for one bus exchange of an export, for the guard's lifetime. Refused,
+// without taking the lock, when the calling thread is already inside an exchange.
+class ExchangeLock {
+public:
+    ExchangeLock();
+    ~ExchangeLock();
+    ExchangeLock(const ExchangeLock&) = delete;
+    ExchangeLock& operator=(const ExchangeLock&) = delete;
+
+    // False when the exchange was refused: the export returns its failure value at once.
+    bool Held() const { return held_; }
+
+private:
+    bool held_ = false;
+};
+
+}  // namespace baslink
