@@ -29,7 +29,9 @@ std::vector<Line> SplitLines(const std::string& text) {
     while (begin < text.size()) {
         const std::size_t newline = text.find('\n', begin);
         if (newline == std::string::npos) {
-            lines.push_back({begin, text.size(), text.size()});
+            // A CR that ends the file ends its last line, as it would before a LF.
+            const std::size_t end = text.back() == '\r' ? text.size() - 1 : text.size();
+            lines.push_back({begin, std::max(begin, end), text.size()});
             break;
         }
         std::size_t end = newline;
@@ -140,14 +142,23 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     return text;
 }
 
-// New lines follow the file's own line ends; a new file gets those of the platform the
-// files come from.
+// New lines follow the file's own line ends; a new file gets CR LF, the line end of the
+// system's files.
 std::string_view LineEnd(const std::string& text) {
     const std::size_t newline = text.find('\n');
     if (newline != std::string::npos && (newline == 0 || text[newline - 1] != '\r')) {
         return "\n";
     }
     return "\r\n";
+}
+
+// What completes the line end of a file's last line: nothing after a LF, a LF after a lone
+// CR (kept as the line's end), else a whole line end.
+std::string_view LastLineCompletion(const std::string& text, std::string_view eol) {
+    if (text.empty() || text.back() == '\n') {
+        return {};
+    }
+    return text.back() == '\r' ? "\n" : eol;
 }
 
 std::string WithValue(const std::string& text, std::string_view section, std::string_view key,
@@ -159,9 +170,7 @@ std::string WithValue(const std::string& text, std::string_view section, std::st
     std::string updated;
     if (!found.header) {
         updated = text;
-        if (!updated.empty() && updated.back() != '\n') {
-            updated += eol;
-        }
+        updated += LastLineCompletion(text, eol);
         updated.append("[").append(section).append("]").append(eol);
         updated.append(key).append("=").append(value).append(eol);
         return updated;
@@ -175,21 +184,24 @@ std::string WithValue(const std::string& text, std::string_view section, std::st
     }
     const Line& after = lines[found.lastFilled];
     updated = text.substr(0, after.next);
-    if (after.next == after.end) {
-        updated += eol;  // the section's last line ended the file without a line end
+    if (after.next == text.size()) {
+        updated += LastLineCompletion(text, eol);  // the section's last line ends the file
     }
     updated.append(key).append("=").append(value).append(eol);
     updated.append(text, after.next, std::string::npos);
     return updated;
 }
 
+// Names a read would not find again, or that would break the lines around them.
 bool BreaksStructure(std::string_view section, std::string_view key, std::string_view value) {
     const auto hasLineBreak = [](std::string_view s) {
         return s.find_first_of("\r\n") != std::string_view::npos;
     };
+    const std::string_view trimmedKey = Trim(key);
     return hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value) ||
-           section.find(']') != std::string_view::npos || key.find('=') != std::string_view::npos ||
-           Trim(key).empty();
+           section.find(']') != std::string_view::npos || Trim(section) != section ||
+           key.find('=') != std::string_view::npos || trimmedKey.empty() ||
+           trimmedKey.front() == '[' || trimmedKey.front() == ';';
 }
 
 class FileDescriptor {

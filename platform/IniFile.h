@@ -1,8 +1,9 @@
 #pragma once
-// INI text files read and written one key at a time, as the private-profile service of
-// the original platform did. Sections and keys match without regard to (ASCII) case; a
+// INI text files read and written one key at a time: the settings and exchange files of
+// the system keep this layout. Sections and keys match without regard to (ASCII) case; a
 // write touches only the one line it sets, so every other byte of the file stays as it
-// was. Texts are 8-bit bytes and pass through unchanged.
+// was. Lines end in CR LF or LF; a CR that ends the file ends its last line. Texts are
+// 8-bit bytes and pass through unchanged.
 
 #include <cstddef>
 #include <optional>
@@ -23,8 +24,9 @@ std::optional<std::string> ReadString(const std::string& path, std::string_view 
 // added at the end of its section, a new section at the end of the file, and a missing
 // file is created. The new content replaces the file in one rename, so a failed write
 // leaves the old file whole. False when the file cannot be read or replaced, or when a
-// name or the value would break the file's line structure (a line break, a key with "=",
-// a section with "]").
+// name or the value would break the file's line structure or could not be found again
+// by a read (a line break anywhere, a key with "=" or starting with "[" or ";", a section
+// with "]" or with blanks at either end).
 bool WriteString(const std::string& path, std::string_view section, std::string_view key,
                  std::string_view value);
 

@@ -1,11 +1,9 @@
 #include "ThreadComPort.h"
 
-#include <cctype>
-#include <climits>
-#include <optional>
 #include <utility>
 
 #include "CommThread.h"
+#include "NumberText.h"
 
 namespace baslink {
 namespace {
@@ -14,55 +12,6 @@ const char kIllegalTerminator[] =
     "Illegal terminator string.\rformat : #<asciicode>#<asciicode>#<...>\rexample: #13#10";
 const char kEmptyTerminator[] = "Terminator string cannot be empty!";
 const char kDefaultTerminator[] = "\r\n";
-
-// A 32-bit integer as the terminator texts write it: optional leading blanks and sign,
-// then decimal digits, or hexadecimal after "$" or "0x". Nothing may follow.
-std::optional<int32_t> ParseInteger(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ') {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    int base = 10;
-    if (i < text.size() && text[i] == '$') {
-        base = 16;
-        ++i;
-    } else if (i + 1 < text.size() && text[i] == '0' &&
-               (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-        base = 16;
-        i += 2;
-    }
-    if (i == text.size()) {
-        return std::nullopt;
-    }
-    int64_t value = 0;
-    for (; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        int digit;
-        if (std::isdigit(c)) {
-            digit = c - '0';
-        } else if (base == 16 && std::isxdigit(c)) {
-            digit = std::tolower(c) - 'a' + 10;
-        } else {
-            return std::nullopt;
-        }
-        value = value * base + digit;
-        if (value > int64_t{INT32_MAX} + 1) {
-            return std::nullopt;
-        }
-    }
-    if (negative) {
-        value = -value;
-    }
-    if (value > INT32_MAX) {
-        return std::nullopt;
-    }
-    return static_cast<int32_t>(value);
-}
 
 }  // namespace
 
@@ -256,7 +205,7 @@ void TThreadComPort::SetTerminator(std::string Value) {
     while (!Value.empty()) {
         std::string token;
         ExtractToken(Value, '#', token);
-        const auto code = ParseInteger(token);
+        const auto code = text::TextToInteger(token);
         if (!code) {
             std::lock_guard lock(bufferMutex_);
             terminatorBytes_ = kDefaultTerminator;

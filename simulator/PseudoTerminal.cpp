@@ -55,8 +55,15 @@ PseudoTerminal::PseudoTerminal() {
 }
 
 PseudoTerminal::~PseudoTerminal() {
+    hangUp();
     close(slave_);
-    close(master_);
+}
+
+void PseudoTerminal::hangUp() {
+    if (master_ >= 0) {
+        close(master_);
+        master_ = -1;
+    }
 }
 
 }  // namespace baslink::sim

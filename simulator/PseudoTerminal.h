@@ -14,8 +14,11 @@ public:
     PseudoTerminal(const PseudoTerminal&) = delete;
     PseudoTerminal& operator=(const PseudoTerminal&) = delete;
 
-    int master() const { return master_; }  // non-blocking
+    int master() const { return master_; }  // non-blocking; -1 once hung up
     const std::string& slavePath() const { return slavePath_; }
+    int slave() const { return slave_; }  // the side a serial port's user opens
+    // Closes the master side: whoever has the slave side open sees the line hang up.
+    void hangUp();
 
 private:
     int master_ = -1;

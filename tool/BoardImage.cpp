@@ -1,6 +1,7 @@
 #include "BoardImage.h"
 
 #include "AnsiText.h"
+#include "ExchangeGrid.h"
 #include "IntegerText.h"
 
 namespace quorvan {
@@ -13,8 +14,13 @@ struct Field {
     int offset;
     int width;  // 1 or 2 bytes
 };
-constexpr std::array<Field, 7> kFields = {
-    {{1, 0, 2}, {2, 2, 1}, {3, 3, 2}, {5, 5, 1}, {6, 6, 2}, {7, 8, 1}, {8, 9, 2}}};
+constexpr std::array<Field, 7> kFields = {{{kColumnOriginCode, 0, 2},
+                                           {kColumnOriginBlock, 2, 1},
+                                           {kColumnOriginOffset, 3, 2},
+                                           {kColumnSize, 5, 1},
+                                           {kColumnDestinationCode, 6, 2},
+                                           {kColumnDestinationBlock, 8, 1},
+                                           {kColumnDestinationOffset, 9, 2}}};
 
 }  // namespace
 

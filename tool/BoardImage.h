@@ -12,14 +12,13 @@
 
 namespace quorvan {
 
-inline constexpr int kIntercambioCount = 30;
 inline constexpr std::uint16_t kNumIntercambiosAddress = 8;
 inline constexpr std::uint16_t kFirstIntercambioAddress = 10;
 inline constexpr std::uint16_t kIntercambioSize = 11;
 
 using Intercambio = std::array<std::uint8_t, kIntercambioSize>;
 
-// The EEPROM address of the record of table row 1 to 30.
+// The EEPROM address of the record of table row 1 to kExchangeRows.
 std::uint16_t IntercambioAddress(int row);
 
 // The count as the board keeps it, high byte first.

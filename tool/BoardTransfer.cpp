@@ -12,6 +12,7 @@
 
 #include "AnsiText.h"
 #include "BoardImage.h"
+#include "ExchangeGrid.h"
 #include "IntegerText.h"
 #include "Messages.h"
 #include "UGlobal_mod.h"
@@ -96,8 +97,8 @@ std::optional<std::uint8_t> TFGlobal::BeginTransfer() {
             QStringLiteral("El puerto debe estar entre %1 y %2").arg(kFirstPort).arg(kLastPort));
         return std::nullopt;
     }
-    ui->Comandos->SetRowCount(kIntercambioCount + 1);
-    ui->Progreso->setRange(0, kIntercambioCount);
+    ui->Comandos->SetRowCount(kExchangeRows + 1);
+    ui->Progreso->setRange(0, kExchangeRows);
     ui->Progreso->setValue(0);
     ui->Progreso->show();
     return static_cast<std::uint8_t>(PuertoSerie);
@@ -110,7 +111,7 @@ void TFGlobal::LeerQdkMaestra1Click() {
         return;
     }
     StringGrid& grid = *ui->Comandos;
-    for (int row = 1; row <= kIntercambioCount; ++row) {
+    for (int row = 1; row <= kExchangeRows; ++row) {
         ui->Progreso->setValue(row);
         Intercambio record{};
         const bool read = WithAttempts([&] {
@@ -122,7 +123,7 @@ void TFGlobal::LeerQdkMaestra1Click() {
             ShowMessage(QStringLiteral("Error en la lectura de la QDKM"));
             return;
         }
-        grid.SetCell(0, row, QString::number(row));
+        grid.SetCell(kColumnOrder, row, QString::number(row));
         for (const auto& [column, text] : CellsFromIntercambio(record)) {
             grid.SetCell(column, row, text);
         }
@@ -140,8 +141,8 @@ void TFGlobal::EscribirLeerQdkMaestra1Click() {
     }
     StringGrid& grid = *ui->Comandos;
     std::uint16_t count = 0;
-    for (int row = 1; row <= kIntercambioCount; ++row) {
-        if (grid.Cell(1, row).isEmpty()) {
+    for (int row = 1; row <= kExchangeRows; ++row) {
+        if (grid.Cell(kColumnOriginCode, row).isEmpty()) {
             EscribeFilaVacia(row);
         }
         ui->Progreso->setValue(row);

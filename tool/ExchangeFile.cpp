@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <array>
 
+#include "ExchangeGrid.h"
 #include "Messages.h"
 #include "UGlobal_mod.h"
 #include "UUtiles.h"
@@ -11,16 +12,21 @@
 namespace quorvan {
 namespace {
 
-constexpr int kTableRows = 30;
-
 // The keys of one row in the order they are written: the record's field number (the key
 // is field "_" row) and the grid column it holds. Fields 7 and 8 are the names.
 struct RowKey {
     int field;
     int column;
 };
-constexpr std::array<RowKey, 9> kRowKeys = {
-    {{0, 1}, {1, 2}, {2, 3}, {7, 4}, {3, 5}, {4, 6}, {5, 7}, {6, 8}, {8, 9}}};
+constexpr std::array<RowKey, 9> kRowKeys = {{{0, kColumnOriginCode},
+                                             {1, kColumnOriginBlock},
+                                             {2, kColumnOriginOffset},
+                                             {7, kColumnOriginName},
+                                             {3, kColumnSize},
+                                             {4, kColumnDestinationCode},
+                                             {5, kColumnDestinationBlock},
+                                             {6, kColumnDestinationOffset},
+                                             {8, kColumnDestinationName}}};
 
 QString KeyName(const RowKey& key, int row) {
     return QStringLiteral("%1_%2").arg(key.field).arg(row);
@@ -45,7 +51,7 @@ void TFGlobal::Guardar1Click() {
     EscribeCadenaIni(file, kConfig, QStringLiteral("NumInstrucciones"),
                      QString::number(grid.RowCount()));
     EscribeCadenaIni(file, kConfig, kPuerto, ui->EditPuerto->text());
-    for (int row = 1; row <= kTableRows; ++row) {
+    for (int row = 1; row <= kExchangeRows; ++row) {
         for (const RowKey& key : kRowKeys) {
             EscribeCadenaIni(file, kInstrucciones, KeyName(key, row), grid.Cell(key.column, row));
         }
@@ -71,7 +77,7 @@ void TFGlobal::Abrir1Click() {
     const int count =
         LeeIniFichero(file, kConfig, QStringLiteral("NumInstrucciones"), false).toInt();
     StringGrid& grid = *ui->Comandos;
-    for (int row = 1; row < count && row <= kTableRows; ++row) {
+    for (int row = 1; row < count && row <= kExchangeRows; ++row) {
         for (const RowKey& key : kRowKeys) {
             grid.SetCell(key.column, row,
                          LeeIniFichero(file, kInstrucciones, KeyName(key, row), IsName(key)));

@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "ExchangeGrid.h"
 #include "IntegerText.h"
 #include "Messages.h"
 #include "UGlobal_mod.h"
@@ -10,8 +11,6 @@
 
 namespace quorvan {
 namespace {
-
-constexpr int kLastRow = 30;
 
 const QString kByteSizeItem = QStringLiteral("CHAR - BYTE");
 const QString kIntegerSizeItem = QStringLiteral("INTEGER");
@@ -45,14 +44,14 @@ int ComboItemOfSize(const QString& size) {
 }  // namespace
 
 void TFGlobal::EscribeFilaVacia(int row) {
-    for (int column = 1; column <= 9; ++column) {
-        const bool isName = column == 4 || column == 9;
+    for (int column = kColumnOriginCode; column <= kColumnDestinationName; ++column) {
+        const bool isName = column == kColumnOriginName || column == kColumnDestinationName;
         ui->Comandos->SetCell(column, row, isName ? QString() : QStringLiteral("0"));
     }
 }
 
 bool TFGlobal::FilaUsada(int row) const {
-    const QString origin = ui->Comandos->Cell(1, row);
+    const QString origin = ui->Comandos->Cell(kColumnOriginCode, row);
     return !origin.isEmpty() && origin != QLatin1String("0");
 }
 
@@ -80,23 +79,23 @@ void TFGlobal::AsignarClick() {
 
     StringGrid& grid = *ui->Comandos;
     const int row = FilaActual;
-    grid.SetCell(1, row, ui->ROCodigo->text());
-    grid.SetCell(2, row, ui->ROBloque->text());
-    grid.SetCell(3, row, ui->ROOffset->text());
-    grid.SetCell(4, row, ui->DescOrigen->text());
-    grid.SetCell(5, row, SizeOfComboItem(ui->ComboTamano->currentText()));
-    grid.SetCell(6, row, ui->RDCodigo->text());
-    grid.SetCell(7, row, ui->RDBloque->text());
-    grid.SetCell(8, row, ui->RDOffset->text());
-    grid.SetCell(9, row, ui->DescDestino->text());
+    grid.SetCell(kColumnOriginCode, row, ui->ROCodigo->text());
+    grid.SetCell(kColumnOriginBlock, row, ui->ROBloque->text());
+    grid.SetCell(kColumnOriginOffset, row, ui->ROOffset->text());
+    grid.SetCell(kColumnOriginName, row, ui->DescOrigen->text());
+    grid.SetCell(kColumnSize, row, SizeOfComboItem(ui->ComboTamano->currentText()));
+    grid.SetCell(kColumnDestinationCode, row, ui->RDCodigo->text());
+    grid.SetCell(kColumnDestinationBlock, row, ui->RDBloque->text());
+    grid.SetCell(kColumnDestinationOffset, row, ui->RDOffset->text());
+    grid.SetCell(kColumnDestinationName, row, ui->DescDestino->text());
 
-    if (FilaActual < kLastRow) {
+    if (FilaActual < kExchangeRows) {
         ++FilaActual;
         if (grid.RowCount() <= FilaActual) {
             grid.SetRowCount(FilaActual + 1);
         }
         grid.SetRow(FilaActual);  // a move runs ComandosClick, which loads a used row
-        if (grid.Cell(1, FilaActual).isEmpty()) {
+        if (grid.Cell(kColumnOriginCode, FilaActual).isEmpty()) {
             EscribeFilaVacia(FilaActual);
         }
     }
@@ -108,16 +107,16 @@ void TFGlobal::ComandosClick() {
     if (!FilaUsada(FilaActual)) {
         return;
     }
-    ui->ROCodigo->setText(grid.Cell(1, FilaActual));
-    ui->ROBloque->setText(grid.Cell(2, FilaActual));
-    ui->ROOffset->setText(grid.Cell(3, FilaActual));
-    ui->DescOrigen->setText(grid.Cell(4, FilaActual));
-    ui->ROTamanio->setText(grid.Cell(5, FilaActual));
-    ui->RDCodigo->setText(grid.Cell(6, FilaActual));
-    ui->RDBloque->setText(grid.Cell(7, FilaActual));
-    ui->RDOffset->setText(grid.Cell(8, FilaActual));
-    ui->DescDestino->setText(grid.Cell(9, FilaActual));
-    if (const int item = ComboItemOfSize(grid.Cell(5, FilaActual)); item >= 0) {
+    ui->ROCodigo->setText(grid.Cell(kColumnOriginCode, FilaActual));
+    ui->ROBloque->setText(grid.Cell(kColumnOriginBlock, FilaActual));
+    ui->ROOffset->setText(grid.Cell(kColumnOriginOffset, FilaActual));
+    ui->DescOrigen->setText(grid.Cell(kColumnOriginName, FilaActual));
+    ui->ROTamanio->setText(grid.Cell(kColumnSize, FilaActual));
+    ui->RDCodigo->setText(grid.Cell(kColumnDestinationCode, FilaActual));
+    ui->RDBloque->setText(grid.Cell(kColumnDestinationBlock, FilaActual));
+    ui->RDOffset->setText(grid.Cell(kColumnDestinationOffset, FilaActual));
+    ui->DescDestino->setText(grid.Cell(kColumnDestinationName, FilaActual));
+    if (const int item = ComboItemOfSize(grid.Cell(kColumnSize, FilaActual)); item >= 0) {
         ui->ComboTamano->setCurrentIndex(item);
     }
 }
@@ -125,19 +124,19 @@ void TFGlobal::ComandosClick() {
 void TFGlobal::BorraTodoClick() {
     StringGrid& grid = *ui->Comandos;
     for (int row = 1; row < grid.RowCount(); ++row) {
-        grid.SetCell(0, row, QString::number(row));
+        grid.SetCell(kColumnOrder, row, QString::number(row));
         EscribeFilaVacia(row);
     }
     FilaActual = 1;
-    grid.SetRowCount(kLastRow + 1);
+    grid.SetRowCount(kExchangeRows + 1);
 }
 
 void TFGlobal::BorraUnoClick() {
     StringGrid& grid = *ui->Comandos;
     const int removed = grid.Row();
     EscribeFilaVacia(removed);
-    for (int row = removed; row < kLastRow; ++row) {
-        for (int column = 1; column <= 9; ++column) {
+    for (int row = removed; row < kExchangeRows; ++row) {
+        for (int column = kColumnOriginCode; column <= kColumnDestinationName; ++column) {
             grid.SetCell(column, row, grid.Cell(column, row + 1));
         }
         EscribeFilaVacia(row + 1);

@@ -3,16 +3,14 @@
 
 #include <QString>
 #include <cstdint>
-#include <optional>
 #include <string_view>
+
+#include "NumberText.h"
 
 namespace quorvan {
 
-// The conversion the tool uses wherever a typed text becomes a number: leading blanks,
-// an optional sign, then decimal digits or a hexadecimal number after "$", "x", "X",
-// "0x" or "0X". The number runs to the end of the text and fits a signed 32-bit integer;
-// anything else, the empty text included, gives nothing.
-std::optional<std::int32_t> TextToInteger(std::string_view text);
+// The conversion the tool uses wherever a typed text becomes a number (the system's own).
+using baslink::text::TextToInteger;
 
 // True when the text converts and min <= value <= max.
 bool ValorEnRango(const QString& text, std::int32_t min, std::int32_t max);

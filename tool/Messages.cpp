@@ -1,10 +1,11 @@
 #include "Messages.h"
 
-#include <QApplication>
-#include <QMessageBox>
-#include <cstdio>
+#include <QByteArray>
 #include <cstdlib>
+#include <string>
 #include <utility>
+
+#include "UserInterface.h"
 
 namespace quorvan {
 namespace {
@@ -21,18 +22,11 @@ EndHandler& InstalledEndHandler() {
 
 }  // namespace
 
+// The box, its fallback without a window and the recording for tests are the ones the
+// library's messages use too; the tool only speaks Unicode to them.
 void ShowMessage(const QString& text) {
-    if (const auto& handler = InstalledMessageHandler()) {
-        handler(text);
-        return;
-    }
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
-        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-        return;
-    }
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok,
-                    QApplication::activeWindow());
-    box.exec();
+    const QByteArray utf8 = text.toUtf8();
+    baslink::platform::ShowMessage(std::string_view(utf8.constData(), utf8.size()));
 }
 
 void EndProgram() {
@@ -44,7 +38,16 @@ void EndProgram() {
 }
 
 MessageHandler SetMessageHandler(MessageHandler handler) {
-    return std::exchange(InstalledMessageHandler(), std::move(handler));
+    MessageHandler previous = std::exchange(InstalledMessageHandler(), std::move(handler));
+    if (InstalledMessageHandler()) {
+        baslink::platform::SetMessageRecorder([](const std::string& text) {
+            InstalledMessageHandler()(
+                QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        });
+    } else {
+        baslink::platform::SetMessageRecorder({});
+    }
+    return previous;
 }
 
 EndHandler SetEndHandler(EndHandler handler) {

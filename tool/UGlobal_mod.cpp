@@ -8,19 +8,19 @@
 #include <QLabel>
 #include <QScreen>
 #include <QUrl>
-#include <algorithm>
 #include <array>
+#include <optional>
 
 #include "About.h"
+#include "ExchangeGrid.h"
 #include "UUtiles.h"
+#include "WindowPlacement.h"
 #include "baslink.h"
 #include "ui_UGlobal_mod.h"
 
 namespace quorvan {
 namespace {
 
-constexpr int kColumnCount = 10;
-constexpr int kRowCountWithHeader = 31;
 constexpr std::array<int, kColumnCount> kDefaultColumnWidths = {40, 50, 40, 40, 100,
                                                                 60, 50, 40, 40, 100};
 constexpr std::array<const char*, kColumnCount> kHeaderTexts = {
@@ -93,9 +93,9 @@ void TFGlobal::FormCreate() {
     for (int column = 0; column < kColumnCount; ++column) {
         ui->Comandos->SetCell(column, 0, QString::fromUtf8(kHeaderTexts[column]));
     }
-    ui->Comandos->SetRowCount(kRowCountWithHeader);
-    for (int row = 1; row < kRowCountWithHeader; ++row) {
-        ui->Comandos->SetCell(0, row, QString::number(row));
+    ui->Comandos->SetRowCount(kExchangeRows + 1);
+    for (int row = 1; row <= kExchangeRows; ++row) {
+        ui->Comandos->SetCell(kColumnOrder, row, QString::number(row));
         EscribeFilaVacia(row);
     }
     for (int column = 0; column < kColumnCount; ++column) {
@@ -116,26 +116,17 @@ void TFGlobal::FormCreate() {
 }
 
 void TFGlobal::FormActivate() {
-    const auto read = [this](const char* key) {
-        return LeeIniPrograma(programPath_, QStringLiteral("POS"), QString::fromLatin1(key), false);
+    const auto read = [this](const char* key) -> std::optional<qint64> {
+        const QString stored =
+            LeeIniPrograma(programPath_, QStringLiteral("POS"), QString::fromLatin1(key), false);
+        return ShouldApply(stored) ? std::optional<qint64>(stored.toLongLong()) : std::nullopt;
     };
-    QRect bounds(pos(), size());
-    if (const QString x = read("Pos_X"); ShouldApply(x)) {
-        bounds.moveLeft(x.toInt());
-    }
-    if (const QString y = read("Pos_Y"); ShouldApply(y)) {
-        bounds.moveTop(y.toInt());
-    }
-    if (const QString width = read("Ancho"); ShouldApply(width)) {
-        bounds.setWidth(width.toInt());
-    }
-    if (const QString height = read("Alto"); ShouldApply(height)) {
-        bounds.setHeight(height.toInt());
-    }
-    bounds.setWidth(std::max(bounds.width(), 800));
-    bounds.setHeight(std::max(bounds.height(), 400));
-    move(bounds.topLeft());
-    resize(bounds.size());
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect placed = PlaceMainWindow(
+        QRect(pos(), size()), {read("Pos_X"), read("Pos_Y"), read("Ancho"), read("Alto")},
+        screen != nullptr ? screen->availableVirtualGeometry() : QRect());
+    move(placed.topLeft());
+    resize(placed.size());
     ui->EditPuerto->setText(
         LeeIniPrograma(programPath_, QStringLiteral("CONFIG"), QStringLiteral("Puerto"), true));
 }

@@ -78,6 +78,19 @@ TEST_F(IniFileTest, WriteAppendsNewKeysToTheirSectionAndNewSectionsToTheEnd) {
               "[CONFIG]\r\nPuerto=1\r\n");
 }
 
+TEST_F(IniFileTest, ACarriageReturnThatEndsTheFileEndsItsLastLine) {
+    Put("[A]\r\nB=1\r");
+    EXPECT_EQ(ReadString(path_, "A", "B"), "1");
+    ASSERT_TRUE(WriteString(path_, "A", "C", "2"));
+    EXPECT_EQ(Content(), "[A]\r\nB=1\r\nC=2\r\n");
+
+    Put("[A]\nB=1\r");
+    ASSERT_TRUE(WriteString(path_, "A", "B", "5"));
+    ASSERT_TRUE(WriteString(path_, "Z", "C", "2"));
+    EXPECT_EQ(Content(), "[A]\nB=5\r\n[Z]\nC=2\n");
+    EXPECT_EQ(ReadString(path_, "A", "B"), "5");
+}
+
 TEST_F(IniFileTest, WritePassesEightBitTextThroughAndReadsItBack) {
     ASSERT_TRUE(WriteString(path_, "Instrucciones", "7_1", "Tama\xF1o \x80"));
     EXPECT_EQ(ReadString(path_, "Instrucciones", "7_1"), "Tama\xF1o \x80");
@@ -93,6 +106,11 @@ TEST_F(IniFileTest, RefusedWritesLeaveNoTrace) {
     EXPECT_FALSE(WriteString(path_, "A", "B=C", "2"));
     EXPECT_FALSE(WriteString(path_, "A]", "B", "2"));
     EXPECT_FALSE(WriteString(path_, "A", "  ", "2"));
+    // Names a read would not find again.
+    EXPECT_FALSE(WriteString(path_, "A", "[B", "2"));
+    EXPECT_FALSE(WriteString(path_, "A", " ;B", "2"));
+    EXPECT_FALSE(WriteString(path_, " A", "B", "2"));
+    EXPECT_FALSE(WriteString(path_, "A\t", "B", "2"));
     EXPECT_EQ(Content(), "[A]\nB=1\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1)
         << "no temporary file is left behind";

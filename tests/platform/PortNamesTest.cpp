@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "PseudoTerminal.h"
+#include "TestLine.h"
 
 using baslink::platform::PortLinkFolder;
 using baslink::platform::ResolvePortName;

@@ -6,11 +6,11 @@
 #include <chrono>
 #include <thread>
 
-#include "PseudoTerminal.h"
+#include "TestLine.h"
 
 using namespace baslink::platform;
-using baslink::testing::PseudoTerminal;
 using baslink::testing::TemporaryConfigHome;
+using baslink::testing::TestLine;
 
 namespace {
 
@@ -33,7 +33,7 @@ protected:
     }
 
     TemporaryConfigHome links;
-    PseudoTerminal pty;
+    TestLine pty;
 };
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "CommThread.h"
-#include "PseudoTerminal.h"
+#include "TestLine.h"
 #include "ThreadComPort.h"
 
 using namespace baslink;
@@ -30,7 +30,7 @@ protected:
     }
 
     baslink::testing::TemporaryConfigHome links;
-    baslink::testing::PseudoTerminal pty;
+    baslink::testing::TestLine pty;
 };
 
 }  // namespace
@@ -193,7 +193,7 @@ TEST_F(PortLifecycleTest, AGoneDeviceClosesTheComponentAndAnOpenTakesItAgain) {
     port.Send("x", 1);  // nothing happens on a closed port
 
     // The same name now leads to a device that is there.
-    baslink::testing::PseudoTerminal replacement;
+    baslink::testing::TestLine replacement;
     links.Link("com2", replacement.SlavePath());
     port.Open();
     EXPECT_TRUE(port.Active());

@@ -5,8 +5,8 @@
 #include <chrono>
 #include <thread>
 
-#include "PseudoTerminal.h"
 #include "ReceiveRecorder.h"
+#include "TestLine.h"
 #include "ThreadComPort.h"
 
 using namespace baslink;
@@ -36,7 +36,7 @@ protected:
     }
 
     baslink::testing::TemporaryConfigHome links;
-    baslink::testing::PseudoTerminal pty;
+    baslink::testing::TestLine pty;
     TThreadComPort port;
     baslink::testing::ReceiveRecorder recorder;
 };

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QHeaderView>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionSpinBox>
 #include <QTabWidget>
@@ -93,6 +94,22 @@ private slots:
         // raised to the 800 x 400 minimum
         QCOMPARE(window.size(), QSize(800, 450));
         QCOMPARE(f.Edit("EditPuerto").text(), QString("7"));
+    }
+
+    void absurdStoredPlaceAndSizeAreHeldToTheScreen() {
+        WindowFixture f;
+        f.Put(f.SettingsPath(),
+              "[POS]\nPos_X=2147483647\nPos_Y=-2147483648\nAncho=2147483647\nAlto=12900000\n");
+        auto& window = f.Create();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QRect screen = window.screen()->availableVirtualGeometry();
+        QVERIFY(screen.contains(window.geometry().topLeft() + QPoint(0, 1)) ||
+                screen.intersects(window.geometry()));
+        QCOMPARE(window.width(), std::max(screen.width(), 800));
+        QCOMPARE(window.height(), std::max(screen.height(), 400));
+        QCOMPARE(window.y(), screen.top());
+        window.repaint();  // painting a window of the stored size would not fit in memory
     }
 
     void closingSavesPlaceSizeAndWidthsButNotATypedPort() {

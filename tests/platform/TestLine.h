@@ -1,6 +1,7 @@
 #pragma once
-// Test doubles for a serial line: a pseudo-terminal whose master side the test holds,
-// linked as a port name in a temporary XDG_CONFIG_HOME (TemporaryConfigHome).
+// A serial line for tests: the simulator's pseudo-terminal, whose master side the
+// test drives by hand, linked as a port name in a temporary XDG_CONFIG_HOME
+// (TemporaryConfigHome).
 
 #include <termios.h>
 
@@ -8,18 +9,14 @@
 #include <string>
 #include <thread>
 
+#include "PseudoTerminal.h"
 #include "TemporaryConfigHome.h"
 
 namespace baslink::testing {
 
-class PseudoTerminal {
+class TestLine {
 public:
-    PseudoTerminal();
-    ~PseudoTerminal();
-    PseudoTerminal(const PseudoTerminal&) = delete;
-    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
-
-    const std::string& SlavePath() const { return slavePath_; }
+    const std::string& SlavePath() const { return pty_.slavePath(); }
 
     // Bytes as the other end of the line sends them.
     void Send(const std::string& bytes);
@@ -30,12 +27,10 @@ public:
     // The device side's line settings.
     termios Settings() const;
     // The other end goes away.
-    void HangUp();
+    void HangUp() { pty_.hangUp(); }
 
 private:
-    int master_ = -1;
-    int slave_ = -1;  // held so the line stays up between opens of the device side
-    std::string slavePath_;
+    sim::PseudoTerminal pty_;
 };
 
 // Polls `condition` until it holds or a few seconds passed; returns its last value.
