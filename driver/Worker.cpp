@@ -19,7 +19,8 @@ namespace {
 struct WorkerControl {
     std::mutex mutex;
     std::condition_variable changed;
-    bool terminate = false;  // the thread has been asked to end
+    bool terminate = false;      // the thread has been asked to end
+    bool workAnnounced = false;  // WakeWorker since the worker last looked
 
     bool TerminationRequested() {
         std::lock_guard lock(mutex);
@@ -30,14 +31,34 @@ struct WorkerControl {
         std::unique_lock lock(mutex);
         changed.wait_for(lock, duration, [this] { return terminate; });
     }
-    void RequestTermination() {
+    // Sleeps until work is announced or the end is requested, and takes the announcement.
+    // False when the thread is to end.
+    bool WaitForWork() {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [this] { return terminate || workAnnounced; });
+        workAnnounced = false;
+        return !terminate;
+    }
+    void RequestTermination() { Raise(terminate); }
+    void AnnounceWork() { Raise(workAnnounced); }
+
+private:
+    void Raise(bool& flag) {
         {
             std::lock_guard lock(mutex);
-            terminate = true;
+            flag = true;
         }
         changed.notify_all();
     }
 };
+
+// One pass over the ports 1 to 20; true while work is left for the next pass. Its steps
+// (the point-module polls, the queued writes, the cache reads) come with the parts whose
+// work they do, and each of those announces its work with WakeWorker. Until then no pass
+// has anything to do.
+bool Pasada() {
+    return false;
+}
 
 class TMiThread {
 public:
@@ -57,15 +78,23 @@ public:
     TMiThread& operator=(const TMiThread&) = delete;
 
     void Terminate() { control_->RequestTermination(); }
+    void AnnounceWork() { control_->AnnounceWork(); }
 
     // Returns once the thread has ended.
     void Join() { thread_.join(); }
 
 private:
+    // Passes with the pause after each, for as long as they find work. A worker with nothing
+    // to do sleeps until work is announced, instead of waking at every pause for nothing:
+    // on an idle library those wake-ups were most of its processor time.
     static void Execute(WorkerControl& control) {
         platform::SetCurrentThreadPriority(platform::ThreadPriority::Highest);
-        while (!control.TerminationRequested() && Parar == 0) {
-            control.Pause(std::chrono::milliseconds(DelayTransmisiones.load()));
+        while (control.WaitForWork() && Parar == 0) {
+            bool workLeft = true;
+            while (workLeft && Parar == 0 && !control.TerminationRequested()) {
+                workLeft = Pasada();
+                control.Pause(std::chrono::milliseconds(DelayTransmisiones.load()));
+            }
         }
         ThreadTerminado = 1;
         ReleaseDriverObjects();
@@ -98,6 +127,13 @@ bool StartWorker() {
         return true;
     } catch (const std::system_error&) {
         return false;
+    }
+}
+
+void WakeWorker() {
+    std::lock_guard lock(MiThread().mutex);
+    if (MiThread().worker) {
+        MiThread().worker->AnnounceWork();
     }
 }
 

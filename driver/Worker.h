@@ -1,12 +1,17 @@
 #pragma once
 // The worker thread: it does the bus traffic that the non-blocking exports only
-// request, in passes with a pause after each, and releases the driver's objects
-// when it ends.
+// request, in passes with a pause after each while there is work, and releases the
+// driver's objects when it ends.
 
 namespace baslink {
 
 // Starts the worker at raised priority. False when its thread cannot be created.
 bool StartWorker();
+
+// Announces work for the worker's passes (an active point module, a queued write, a block to
+// cache): a worker that had nothing left to do resumes its passes at once. Whoever adds such
+// work calls it, after the work is in place.
+void WakeWorker();
 
 // Asks the worker to end. Without a worker the driver's objects are released here,
 // so the stop completes either way.
