@@ -60,10 +60,12 @@ TFGlobal::TFGlobal(TAboutBoxForm& aboutBox, const QString& executableFolder, QWi
     FormCreate();
 }
 
-TFGlobal::~TFGlobal() = default;
+TFGlobal::~TFGlobal() {
+    FormDestroy();
+}
 
 void TFGlobal::ConnectHandlers() {
-    // The data list connects its own controls.
+    ConnectDataList();
     connect(ui->EditPuerto, &UpDownEdit::arrowsReleased, this, &TFGlobal::UpDown1MouseUp);
     connect(ui->Asignar, &QPushButton::clicked, this, &TFGlobal::AsignarClick);
     connect(ui->SpeedButton1, &QPushButton::clicked, this, &TFGlobal::AsignarClick);
@@ -182,12 +184,20 @@ void TFGlobal::N1Click() {
 
 void TFGlobal::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    if (!event->spontaneous()) {
+        FormShow();
+    }
     // Other windows of the tool are modal and hand the focus back without a new
     // activation, so the settings are applied once, at the first showing.
     if (!activated_) {
         activated_ = true;
         FormActivate();
     }
+}
+
+void TFGlobal::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    FormResize();
 }
 
 void TFGlobal::closeEvent(QCloseEvent* event) {
