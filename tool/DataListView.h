@@ -35,6 +35,7 @@ public:
     void Clear();
 
     int Count() const;
+    // The sort text and the record of an entry, 0 to Count() - 1.
     QString Text(int entry) const;
     const TRegistro* Record(int entry) const;
     // The record of the entry with the keyboard focus, selected or not; none in an empty list.
