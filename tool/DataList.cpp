@@ -43,6 +43,9 @@ void TFGlobal::ConnectDataList() {
     connect(ui->SelecDestino, &QPushButton::clicked, this, &TFGlobal::SelecDestinoClick);
     connect(ui->Cabecera, &QHeaderView::sectionClicked, this, &TFGlobal::CabeceraSectionClick);
     connect(ui->Cabecera, &QHeaderView::sectionResized, this, &TFGlobal::CabeceraSectionResize);
+    // The window's resizes reach the list through the layouts, but a list on a hidden tab
+    // takes its new size only when the tab is shown again: the header follows the list.
+    connect(ui->ListaVisibles, &DataListView::Resized, this, &TFGlobal::FormResize);
 
     // The tab's two selection buttons are the window's default buttons while it is shown.
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {

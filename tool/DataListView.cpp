@@ -2,6 +2,7 @@
 
 #include <QAbstractListModel>
 #include <QCollator>
+#include <QEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <algorithm>
@@ -118,6 +119,14 @@ DataListView::DataListView(QWidget* parent) : QListView(parent), entries_(new Da
 }
 
 DataListView::~DataListView() = default;
+
+bool DataListView::event(QEvent* event) {
+    const bool handled = QListView::event(event);  // lays the viewport out first
+    if (event->type() == QEvent::Resize) {
+        emit Resized();
+    }
+    return handled;
+}
 
 void DataListView::Rebuild(const RecordList& records, int imageIndex) {
     std::vector<DataListModel::Entry> entries;

@@ -45,6 +45,13 @@ public:
     void ListaVisiblesDrawItem(QPainter& painter, int index, const QRect& rect,
                                bool selected) const;
 
+signals:
+    // The list itself, not only its viewport, has taken a new size.
+    void Resized();
+
+protected:
+    bool event(QEvent* event) override;
+
 private:
     DataListModel* entries_;  // owned as a child
     const DataListHeader* header_ = nullptr;

@@ -195,11 +195,6 @@ void TFGlobal::showEvent(QShowEvent* event) {
     }
 }
 
-void TFGlobal::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    FormResize();
-}
-
 void TFGlobal::closeEvent(QCloseEvent* event) {
     FormClose();
     event->accept();

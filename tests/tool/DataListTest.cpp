@@ -222,6 +222,15 @@ private slots:
         list.window.resize(830, 600);
         QTRY_COMPARE(list.window.AnchoCabecera, 750 + 220 + 160);
         QCOMPARE(list.Header().width(), list.window.AnchoCabecera);
+
+        // Resized while another tab is shown, the list has its new width only back on its tab.
+        list.Header().resizeSection(0, 80);
+        list.Header().resizeSection(1, 240);
+        f.Child<QTabWidget>("Paginas")->setCurrentIndex(0);
+        list.window.resize(1300, 600);
+        QTRY_COMPARE(list.window.width(), 1300);
+        f.Child<QTabWidget>("Paginas")->setCurrentIndex(1);
+        QTRY_COMPARE(list.Header().width(), 1300);
     }
 
     void aSelectedRowIsWhiteOnNavyInTheHeadersColumns() {
@@ -265,6 +274,57 @@ private slots:
         painter.end();
         const QRect typeCell(554, selected.top(), 48, selected.height());
         QCOMPARE(image.copy(typeCell), expected.copy(typeCell));
+    }
+
+    void aCellIsLinedAndHoldsItsTextAtItsAlignmentClippedToIt() {
+        // A row 20 pixels high at y 5; the cell starts 40 pixels in.
+        const QRect item(0, 5, 200, 20);
+        QFont font;
+        font.setPixelSize(11);
+        const QFontMetrics metrics(font);
+        const int ab = metrics.horizontalAdvance("Ab");
+        const QString longText = QStringLiteral("a text much wider than its cell");
+        const struct {
+            const char* name;
+            quorvan::CellAlignment alignment;
+            QString text;
+            int width;
+            int textX;
+        } rows[] = {
+            {"left", quorvan::CellAlignment::Left, "Ab", 60, 42},
+            {"right", quorvan::CellAlignment::Right, "Ab", 60, 98 - ab},
+            {"centre, the odd pixel right", quorvan::CellAlignment::Centre, "Ab", ab + 9, 44},
+            {"right, wider than the cell", quorvan::CellAlignment::Right, longText, 60,
+             98 - metrics.horizontalAdvance(longText)},
+        };
+        const auto canvas = [] {
+            QImage image(200, 30, QImage::Format_RGB32);
+            image.fill(Qt::green);
+            return image;
+        };
+        for (const auto& row : rows) {
+            QImage drawn = canvas();
+            QPainter painter(&drawn);
+            painter.setFont(font);
+            QCOMPARE(quorvan::DibujaCelda(painter, item, row.alignment, kSilver, kNavy, Qt::white,
+                                          row.text, row.width, 40),
+                     38 + row.width);
+            painter.end();
+
+            QImage expected = canvas();
+            QPainter reference(&expected);
+            const QRect cell(40, 5, row.width, 20);
+            reference.fillRect(cell, kNavy);
+            reference.fillRect(QRect(40, 24, row.width - 1, 1), kSilver);
+            reference.fillRect(QRect(39 + row.width, 5, 1, 20), kSilver);
+            reference.setClipRect(cell);
+            reference.setFont(font);
+            reference.setPen(Qt::white);
+            const int textTop = 5 + (20 - metrics.height()) / 2;
+            reference.drawText(QPoint(row.textX, textTop + metrics.ascent()), row.text);
+            reference.end();
+            QVERIFY2(drawn == expected, row.name);
+        }
     }
 
     void theSortMarkAndTheEllipsisOfTheHeader() {
