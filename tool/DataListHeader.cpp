@@ -89,6 +89,7 @@ void DataListHeader::CabeceraDrawSection(QPainter& painter, int section, const Q
     const int x = rect.left() + QFontInfo(font()).pointSize();
     const int y = rect.top() + 2;
     painter.save();
+    painter.setFont(font());  // the font the text was measured in
     painter.setClipRect(rect, Qt::IntersectClip);
     painter.setPen(palette().color(QPalette::ButtonText));
     painter.drawText(QPoint(x, y + metrics.ascent()), shown);
