@@ -82,9 +82,10 @@ int Collation::CompareIgnoringCase(std::string_view a, std::string_view b) const
 }
 
 const Collation& Collation::User() {
-    // Never destroyed: comparisons may still run while the process ends.
-    static const Collation* const user = new Collation("");
-    return *user;
+    // Released with the other static objects when the library is unloaded or the process
+    // ends; freeing the registries then compares nothing.
+    static const Collation user("");
+    return user;
 }
 
 }  // namespace baslink::platform

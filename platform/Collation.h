@@ -23,8 +23,8 @@ public:
     // The same with letter case ignored.
     int CompareIgnoringCase(std::string_view a, std::string_view b) const;
 
-    // The user's collation, taken from the environment at its first use and kept for the
-    // rest of the process.
+    // The user's collation, taken from the environment at its first use and kept until the
+    // program ends or unloads the library.
     static const Collation& User();
 
 private:
