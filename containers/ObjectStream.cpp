@@ -10,20 +10,22 @@ namespace {
 
 constexpr char kSignature[4] = {'T', 'P', 'F', '0'};
 
-// One level of record nesting. The first level makes the reader or writer, and the level
-// that brings the depth back to 0 frees it, on every path out.
+// One level of record nesting. The level that finds no reader or writer makes it and frees
+// it on every path out; the levels nested inside it share it. That is the outermost level,
+// also when a read procedure writes or a write procedure reads.
 template <class Filer>
 class RecordLevel {
 public:
     RecordLevel(TObjectStream& owner, std::unique_ptr<Filer>& filer)
-        : owner_(owner), filer_(filer) {
-        if (filer_ == nullptr) {
+        : owner_(owner), filer_(filer), madeFiler_(filer == nullptr) {
+        if (madeFiler_) {
             filer_ = std::make_unique<Filer>(owner_);
         }
         ++owner_.Depth;
     }
     ~RecordLevel() {
-        if (--owner_.Depth == 0) {
+        --owner_.Depth;
+        if (madeFiler_) {
             filer_.reset();
         }
     }
@@ -31,11 +33,12 @@ public:
     RecordLevel& operator=(const RecordLevel&) = delete;
 
     Filer& filer() { return *filer_; }
-    bool IsOutermost() const { return owner_.Depth == 1; }
+    bool MadeFiler() const { return madeFiler_; }
 
 private:
     TObjectStream& owner_;
     std::unique_ptr<Filer>& filer_;
+    const bool madeFiler_;
 };
 
 }  // namespace
@@ -93,7 +96,7 @@ void WriteObject(TObjectStream& owner, TObject* obj) {
     writer.Write(versionBytes, sizeof versionBytes);
     entry.GetWriteProc(version)(obj, writer);
     // Flushed here, where a failure can still be reported, rather than by the writer's end.
-    if (level.IsOutermost()) {
+    if (level.MadeFiler()) {
         writer.FlushBuffer();
     }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -306,6 +307,50 @@ TEST_F(ObjectStream, AFailedWriteStopsWhereItStrikes) {
     TObjectStream cycleObjects(cycleStream);
     testing::ExpectRaises<EWriteError>([&] { WriteObject(cycleObjects, &holdsItself); },
                                        kNestedTooDeeply);
+}
+
+// A stream with room for only so many bytes.
+class TStreamWithRoomFor : public TMemoryStream {
+public:
+    explicit TStreamWithRoomFor(std::size_t room) : room_(room) {}
+    std::size_t Write(const void* buffer, std::size_t count) override {
+        const auto used = static_cast<std::size_t>(GetPosition());
+        return TMemoryStream::Write(buffer, std::min(count, room_ > used ? room_ - used : 0));
+    }
+
+private:
+    std::size_t room_;
+};
+
+TEST_F(ObjectStream, AStreamThatTakesTooFewBytesFailsTheWrite) {
+    TStreamWithRoomFor stream(20);
+    TObjectStream objects(stream);
+    testing::ExpectRaises<EWriteError>(
+        [&] { WriteObject(objects, MakeBucket<TIntegerBucket>(1).get()); }, kStreamWriteError);
+    EXPECT_EQ(objects.Depth, 0);
+    EXPECT_EQ(objects.Writer, nullptr);
+}
+
+// Its read procedure writes the worked example into the stream it is read from.
+class TWritesWhenRead : public TObject {
+    BASLINK_CLASS(TWritesWhenRead, TObject)
+};
+
+void WriteTheWorkedExample(TObject*, TObjectReader& reader) {
+    WriteObject(reader.Owner, MakeBucket<TIntegerBucket>(1).get());
+}
+
+void WriteNothing(TObject*, TObjectWriter&) {}
+
+TEST_F(ObjectStream, AWriteInsideAReadFlushesAndFreesItsOwnWriter) {
+    RegisterStreamableClass(TWritesWhenRead::StaticClass(), {WriteTheWorkedExample},
+                            {WriteNothing});
+    const std::string record = Record("TWritesWhenRead", "");
+    const auto stream = StreamOf(record);
+    TObjectStream objects(*stream);
+    ReadObject(objects);
+    EXPECT_EQ(objects.Writer, nullptr);
+    EXPECT_EQ(testing::Contents(*stream), record + kWorkedExample);
 }
 
 }  // namespace
