@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "Clock.h"
+#include "ContainerLibrary.h"
 #include "Driver.h"
 #include "Messages.h"
 #include "UserInterface.h"
@@ -32,6 +33,7 @@ void ArrancarLibreria() {
 }
 
 __attribute__((constructor)) void OnLoad() {
+    StartContainerLibrary();
     InicializarDriver();
     InicializarVarios();
     ArrancarLibreria();
@@ -40,6 +42,7 @@ __attribute__((constructor)) void OnLoad() {
 // Runs at unload and at process exit, before the library's code goes away.
 __attribute__((destructor)) void OnUnload() {
     DesconexionDll();
+    StopContainerLibrary();
 }
 
 }  // namespace
