@@ -9,6 +9,8 @@
 
 namespace baslink {
 
+class TObjectReader;
+
 // Compare protocol: 0 when item1 equals item2, 1 when item1 is less, 2 when it is greater.
 // A list passes the new or sought item as item1 and the stored one as item2.
 using TCompareFunc = std::uint8_t (*)(const TObject* item1, const TObject* item2);
@@ -36,6 +38,9 @@ class TContainer : public TObject {
 
 protected:
     explicit TContainer(TClassRef itemClass);
+
+    // The object stream restores the item class and compare function from their names.
+    friend void ReadContainer(TContainer& container, TObjectReader& reader);
 
     // Raises EInvalidObjectType unless `item` is set and is of the item class or one derived
     // from it. A container without an item class accepts nothing.

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <type_traits>
 
+#include "Exception.h"
 #include "ObjType.h"
 
 namespace baslink {
@@ -26,6 +27,29 @@ public:
         return ClassType()->InheritsFrom(ancestor);
     }
 };
+
+// Raised when an object is taken for an instance of a class it does not belong to.
+class EInvalidCast : public Exception {
+public:
+    EInvalidCast();
+};
+
+// Raises EInvalidCast unless `object` is an instance of `cls` or of a class derived from it
+// (none is an instance of nothing).
+void CheckInstanceOf(const TObject* object, TClassRef cls);
+
+// `object` as a T, after CheckInstanceOf.
+template <class T>
+T& CheckedCast(TObject* object) {
+    CheckInstanceOf(object, T::StaticClass());
+    return static_cast<T&>(*object);
+}
+
+template <class T>
+const T& CheckedCast(const TObject* object) {
+    CheckInstanceOf(object, T::StaticClass());
+    return static_cast<const T&>(*object);
+}
 
 // Only concrete classes with a public default constructor can be made from their reference.
 template <class T>

@@ -2,6 +2,7 @@
 // and its stop from one destructor function.
 
 #include "Clock.h"
+#include "ContainerLibrary.h"
 #include "Driver.h"
 #include "Messages.h"
 #include "UserInterface.h"
@@ -27,6 +28,7 @@ void ArrancarLibreria() {
 }
 
 __attribute__((constructor)) void OnLoad() {
+    StartContainerLibrary();
     InicializarDriver();
     InicializarVarios();
     ArrancarLibreria();
@@ -35,6 +37,7 @@ __attribute__((constructor)) void OnLoad() {
 // Runs at unload and at process exit, before the library's code goes away.
 __attribute__((destructor)) void OnUnload() {
     DesconexionDll();
+    StopContainerLibrary();
 }
 
 }  // namespace

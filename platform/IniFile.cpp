@@ -62,6 +62,12 @@ char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+std::string LowerAsciiCopy(std::string_view text) {
+    std::string lower(text);
+    std::ranges::transform(lower, lower.begin(), LowerAscii);
+    return lower;
+}
+
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     return std::ranges::equal(a, b, [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
 }
@@ -76,17 +82,32 @@ std::optional<std::string_view> SectionName(std::string_view line) {
     return Trim(line.substr(0, line.find(']')));
 }
 
-// Where the "=" of a key line stands, when the line sets `key`.
-std::optional<std::size_t> KeyAssignment(std::string_view line, std::string_view key) {
+// A line that sets a key: the key's name and where its "=" stands.
+struct KeyLine {
+    std::string_view key;
+    std::size_t equals;
+};
+
+// Nothing for blank lines, comments and lines without "=".
+std::optional<KeyLine> ParseKeyLine(std::string_view line) {
     const std::string_view trimmed = Trim(line);
     if (trimmed.empty() || trimmed.front() == ';') {
         return std::nullopt;
     }
     const std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos || !EqualsIgnoreCase(Trim(line.substr(0, equals)), key)) {
+    if (equals == std::string_view::npos) {
         return std::nullopt;
     }
-    return equals;
+    return KeyLine{Trim(line.substr(0, equals)), equals};
+}
+
+// Where the "=" of a key line stands, when the line sets `key`.
+std::optional<std::size_t> KeyAssignment(std::string_view line, std::string_view key) {
+    const auto parsed = ParseKeyLine(line);
+    if (!parsed || !EqualsIgnoreCase(parsed->key, key)) {
+        return std::nullopt;
+    }
+    return parsed->equals;
 }
 
 // What a search for one key found: the section's header line, the key's line and the last
@@ -130,16 +151,25 @@ Found FindKey(const std::string& text, const std::vector<Line>& lines, std::stri
     return found;
 }
 
+// Only a regular file is read: a folder or a device named in its place cannot be.
 std::optional<std::string> ReadWholeFile(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return std::nullopt;
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         return std::nullopt;
     }
-    std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (file.bad()) {
+    try {
+        std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+        if (file.bad()) {
+            return std::nullopt;
+        }
+        return text;
+    } catch (const std::ios_base::failure&) {  // the stream reports a failed read this way
         return std::nullopt;
     }
-    return text;
 }
 
 // New lines follow the file's own line ends; a new file gets CR LF, the line end of the
@@ -271,22 +301,45 @@ std::string ResolvedPath(const std::string& path) {
 
 }  // namespace
 
-std::optional<std::string> ReadString(const std::string& path, std::string_view section,
-                                      std::string_view key) {
+Snapshot::Snapshot(const std::string& path) {
     const auto text = ReadWholeFile(path);
     if (!text) {
+        return;
+    }
+    // Lines under a repeated section header belong to no section a lookup can reach.
+    std::unordered_map<std::string, std::string>* current = nullptr;
+    for (const Line& line : SplitLines(*text)) {
+        const std::string_view content =
+            std::string_view(*text).substr(line.begin, line.end - line.begin);
+        if (const auto name = SectionName(content)) {
+            const auto [entry, isNew] = sections_.try_emplace(LowerAsciiCopy(*name));
+            current = isNew ? &entry->second : nullptr;
+            continue;
+        }
+        const auto keyLine = ParseKeyLine(content);
+        if (current == nullptr || !keyLine) {
+            continue;
+        }
+        const std::string_view value = Trim(content.substr(keyLine->equals + 1));
+        current->try_emplace(LowerAsciiCopy(keyLine->key), value.substr(0, kMaxValueLength));
+    }
+}
+
+std::optional<std::string> Snapshot::Value(std::string_view section, std::string_view key) const {
+    const auto found = sections_.find(LowerAsciiCopy(section));
+    if (found == sections_.end()) {
         return std::nullopt;
     }
-    const std::vector<Line> lines = SplitLines(*text);
-    const Found found = FindKey(*text, lines, section, key);
-    if (!found.keyLine) {
+    const auto value = found->second.find(LowerAsciiCopy(Trim(key)));
+    if (value == found->second.end()) {
         return std::nullopt;
     }
-    const Line& line = lines[*found.keyLine];
-    const std::size_t valueBegin = line.begin + found.equals + 1;
-    const std::string_view value =
-        Trim(std::string_view(*text).substr(valueBegin, line.end - valueBegin));
-    return std::string(value.substr(0, kMaxValueLength));
+    return value->second;
+}
+
+std::optional<std::string> ReadString(const std::string& path, std::string_view section,
+                                      std::string_view key) {
+    return Snapshot(path).Value(section, key);
 }
 
 bool WriteString(const std::string& path, std::string_view section, std::string_view key,

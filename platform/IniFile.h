@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace baslink::ini {
 
@@ -19,6 +20,20 @@ inline constexpr std::size_t kMaxValueLength = 2047;
 // Nothing when the file cannot be read or holds no such section or key.
 std::optional<std::string> ReadString(const std::string& path, std::string_view section,
                                       std::string_view key);
+
+// The keys of one file read once, for a reader that takes many keys from it. Each Value is
+// what ReadString gives for the file as it was when the snapshot was taken.
+class Snapshot {
+public:
+    // A file that cannot be read gives a snapshot without keys.
+    explicit Snapshot(const std::string& path);
+
+    std::optional<std::string> Value(std::string_view section, std::string_view key) const;
+
+private:
+    // Sections and keys by their lower-case names; only the first of repeated ones counts.
+    std::unordered_map<std::string, std::unordered_map<std::string, std::string>> sections_;
+};
 
 // Sets `key` in `section` to `value`: an existing key is replaced in place, a new key is
 // added at the end of its section, a new section at the end of the file, and a missing

@@ -15,4 +15,11 @@ std::u16string Windows1252ToUtf16(std::string_view bytes);
 // Characters outside the code page become '?'; a surrogate pair counts as one character.
 std::string Utf16ToWindows1252(std::u16string_view text);
 
+// The same text as UTF-8; every byte has a character, so nothing is lost.
+std::string Windows1252ToUtf8(std::string_view bytes);
+
+// Characters outside the code page become '?', and so does each byte that does not start
+// a well-formed sequence (overlong forms and encoded surrogates included).
+std::string Utf8ToWindows1252(std::string_view utf8);
+
 }  // namespace baslink::text

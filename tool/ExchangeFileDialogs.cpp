@@ -1,25 +1,14 @@
 #include "ExchangeFileDialogs.h"
 
-#include <QFileDialog>
-#include <QStringList>
+#include "FileDialog.h"
 
 namespace quorvan {
 namespace {
 
-QString RunDialog(QWidget* owner, QFileDialog::AcceptMode mode, const QString& firstFilter) {
-    QFileDialog dialog(owner);
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(QFileDialog::AnyFile);
+QString RunDialog(QWidget* owner, FileDialogMode mode, const QString& firstFilter) {
     // "Todo" shows every file; on this platform "*.*" would hide the names without a dot.
-    dialog.setNameFilters({firstFilter, QStringLiteral("Todo (*)")});
-    dialog.setDefaultSuffix(QStringLiteral("chk"));
-    if (mode == QFileDialog::AcceptSave) {
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return {};
-    }
-    return dialog.selectedFiles().constFirst();
+    return RunFileDialog(owner, mode, {firstFilter, QStringLiteral("Todo (*)")},
+                         QStringLiteral("chk"));
 }
 
 }  // namespace
@@ -27,11 +16,11 @@ QString RunDialog(QWidget* owner, QFileDialog::AcceptMode mode, const QString& f
 ExchangeFileDialogs PlatformExchangeFileDialogs() {
     return {
         [](QWidget* owner) {
-            return RunDialog(owner, QFileDialog::AcceptOpen,
+            return RunDialog(owner, FileDialogMode::Open,
                              QStringLiteral("Archivo de intercambio  (*.int)"));
         },
         [](QWidget* owner) {
-            return RunDialog(owner, QFileDialog::AcceptSave,
+            return RunDialog(owner, FileDialogMode::Save,
                              QStringLiteral("Archivo de intercambio (*.int)"));
         },
     };

@@ -5,10 +5,12 @@
 #include <QThread>
 
 #include "About.h"
+#include "QtTranslations.h"
 #include "UGlobal_mod.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    quorvan::InstallQtTranslations(application);  // without them the dialogs stay in English
 
     quorvan::TAboutBoxForm AboutBoxForm;  // the splash now, the "?" box later
     AboutBoxForm.show();

@@ -60,10 +60,12 @@ TFGlobal::TFGlobal(TAboutBoxForm& aboutBox, const QString& executableFolder, QWi
     FormCreate();
 }
 
-TFGlobal::~TFGlobal() = default;
+TFGlobal::~TFGlobal() {
+    FormDestroy();
+}
 
 void TFGlobal::ConnectHandlers() {
-    // The data list connects its own controls.
+    ConnectDataList();
     connect(ui->EditPuerto, &UpDownEdit::arrowsReleased, this, &TFGlobal::UpDown1MouseUp);
     connect(ui->Asignar, &QPushButton::clicked, this, &TFGlobal::AsignarClick);
     connect(ui->SpeedButton1, &QPushButton::clicked, this, &TFGlobal::AsignarClick);
@@ -173,6 +175,9 @@ void TFGlobal::N1Click() {
 
 void TFGlobal::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    if (!event->spontaneous()) {
+        FormShow();
+    }
     // Other windows of the tool are modal and hand the focus back without a new
     // activation, so the settings are applied once, at the first showing.
     if (!activated_) {

@@ -6,18 +6,24 @@
 #include <QMainWindow>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
 #include "ExchangeFileDialogs.h"
+#include "FileDialog.h"
+#include "ProjectFile.h"
 
 namespace Ui {
 class TFGlobal;
 }
 
+class QLineEdit;
+
 namespace quorvan {
 
 class TAboutBoxForm;
+class UpDownEdit;
 
 class TFGlobal : public QMainWindow {
     Q_OBJECT
@@ -58,6 +64,23 @@ public:
     void LeerQdkMaestra1Click();
     void EscribirLeerQdkMaestra1Click();
 
+    // The data list: the variables of project files, sorted by a header section, copied
+    // into the exchange editor.
+    void LeerproyectoMorvianBasic1Click();
+    void Vaciarlistadedatos1Click();
+    void FormDestroy();
+    void SelecOrigenClick();
+    void SelecDestinoClick();
+    void CabeceraSectionClick(int section);
+    void CabeceraSectionResize();
+    void FormShow();
+    void FormResize();
+    void AjustaCabecera();
+    // The dialog that names a project file (the chosen name, or empty when cancelled).
+    void SetAbrirQZT(std::function<QString(QWidget* owner)> dialog) {
+        abrirQZT_ = std::move(dialog);
+    }
+
     // The settings file: the executable's name with ".ini", in its folder.
     QString IniProgramaPath() const;
 
@@ -66,12 +89,28 @@ public:
     // The serial port of the last board transfer, as taken from EditPuerto.
     int PuertoSerie = 0;
 
+    // The records of the data list, which owns them.
+    RecordList ListaRegistros;
+    // The record last copied into the editor; owns nothing.
+    const TRegistro* RegistroActual = nullptr;
+    // The header section the data list is sorted by.
+    int ColumnaOrden = 0;
+    // The header width the sections want: their widths plus 60.
+    int AnchoCabecera = 0;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void ConnectHandlers();
+    void ConnectDataList();
+    // Enter on the data list's tab: a focused button is pressed, otherwise SelecOrigen.
+    void PressDefaultButton();
+    // The focused entry's code, block, offset and name into the four fields; its record
+    // becomes RegistroActual. Nothing without a focused entry.
+    const TRegistro* CopyFocusedRecord(UpDownEdit& code, UpDownEdit& block, UpDownEdit& offset,
+                                       QLineEdit& name);
     // The empty row: "0" in the number columns, no names; column 0 keeps the row number.
     void EscribeFilaVacia(int row);
     // A row is used when its origin code cell is neither empty nor "0" (a text comparison).
@@ -85,6 +124,7 @@ private:
     TAboutBoxForm& AboutBoxForm;
     QString programPath_;  // the executable's full path, as the settings helpers take it
     ExchangeFileDialogs dialogs_;
+    std::function<QString(QWidget* owner)> abrirQZT_ = AbrirQZT;
     bool activated_ = false;
 };
 

@@ -54,6 +54,20 @@ TEST_F(IniFileTest, ReadCutsLongValues) {
     EXPECT_EQ(ReadString(path_, "A", "Largo")->size(), baslink::ini::kMaxValueLength);
 }
 
+TEST_F(IniFileTest, AFolderInPlaceOfTheFileIsNeitherReadNorWritten) {
+    EXPECT_EQ(ReadString(folder_.string(), "A", "Clave"), std::nullopt);
+    EXPECT_EQ(baslink::ini::Snapshot(folder_.string()).Value("A", "Clave"), std::nullopt);
+    EXPECT_FALSE(WriteString(folder_.string(), "A", "Clave", "1"));
+}
+
+TEST_F(IniFileTest, ASnapshotKeepsTheKeysAsTheyWereWhenRead) {
+    Put("[A]\nClave=uno\n");
+    const baslink::ini::Snapshot snapshot(path_);
+    Put("[A]\nClave=dos\n");
+    EXPECT_EQ(snapshot.Value("a", " CLAVE "), "uno");
+    EXPECT_EQ(ReadString(path_, "A", "Clave"), "dos");
+}
+
 TEST_F(IniFileTest, WriteCreatesAMissingFileWithOneSectionAndKey) {
     ASSERT_TRUE(WriteString(path_, "CONFIG", "Puerto", "3"));
     EXPECT_EQ(Content(), "[CONFIG]\r\nPuerto=3\r\n");

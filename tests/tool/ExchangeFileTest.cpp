@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileSystemModel>
-#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
@@ -206,19 +205,11 @@ private slots:
         const quorvan::ExchangeFileDialogs dialogs = quorvan::PlatformExchangeFileDialogs();
         QStringList filters;
         QStringList allFiles;
-        const auto typeName = [&] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            QVERIFY(dialog != nullptr);
-            // A failed check must not leave the modal dialog waiting.
-            const auto closeAnyway = qScopeGuard([dialog] {
-                if (dialog->isVisible()) {
-                    dialog->reject();
-                }
-            });
-            filters = dialog->nameFilters();
-            dialog->setDirectory(f.folder.path());
-            dialog->selectNameFilter(filters.value(1));
-            auto* model = dialog->findChild<QFileSystemModel*>();
+        const auto typeName = [&](QFileDialog& dialog) {
+            filters = dialog.nameFilters();
+            dialog.setDirectory(f.folder.path());
+            dialog.selectNameFilter(filters.value(1));
+            auto* model = dialog.findChild<QFileSystemModel*>();
             QVERIFY(model != nullptr);
             const QModelIndex folder = model->index(f.folder.path());
             QTRY_VERIFY(model->rowCount(folder) > 0);
@@ -228,19 +219,16 @@ private slots:
                     allFiles << model->fileName(index);
                 }
             }
-            auto* typed = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            QVERIFY(typed != nullptr);
-            typed->setText(QStringLiteral("tabla"));
-            static_cast<QDialog*>(dialog)->accept();  // as the "Save" or "Open" button
+            TypeAndAccept(dialog, QStringLiteral("tabla"));
         };
 
-        QTimer::singleShot(0, typeName);
+        AnswerFileDialog(typeName);
         QCOMPARE(dialogs.SaveDialogProyecto(nullptr), f.Path("tabla.chk"));
         QCOMPARE(filters, QStringList({"Archivo de intercambio (*.int)", "Todo (*)"}));
         QVERIFY2(allFiles.contains("notas"), qPrintable(allFiles.join(',')));
 
         allFiles.clear();
-        QTimer::singleShot(0, typeName);
+        AnswerFileDialog(typeName);
         QCOMPARE(dialogs.OpenDialogProyecto(nullptr), f.Path("tabla.chk"));
         // (the blank that ends the open dialog's first text is dropped by the dialog itself)
         QCOMPARE(filters, QStringList({"Archivo de intercambio (*.int)", "Todo (*)"}));

@@ -2,16 +2,21 @@
 // A main window on a temporary folder that stands for the executable's folder, with every
 // message recorded and the program's end turned into an exception.
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "About.h"
@@ -21,6 +26,29 @@
 #include "UpDownEdit.h"
 
 struct ProgramEnded {};
+
+// Runs `answer` on the file dialog that is about to run modally. A failed check inside
+// `answer` rejects the dialog, so it never waits.
+inline void AnswerFileDialog(const std::function<void(QFileDialog& dialog)>& answer) {
+    QTimer::singleShot(0, [answer] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        const auto closeAnyway = qScopeGuard([dialog] {
+            if (dialog->isVisible()) {
+                dialog->reject();
+            }
+        });
+        answer(*dialog);
+    });
+}
+
+// Types a file name into the dialog and accepts it, as its "Open" or "Save" button does.
+inline void TypeAndAccept(QFileDialog& dialog, const QString& name) {
+    auto* typed = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QVERIFY(typed != nullptr);
+    typed->setText(name);
+    static_cast<QDialog&>(dialog).accept();
+}
 
 class WindowFixture {
 public:

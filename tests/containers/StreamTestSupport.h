@@ -1,0 +1,70 @@
+#pragma once
+// Helpers for the tests of the registries, the buckets and the object stream: a fixture
+// with freshly started registries, buckets made from values, and records as byte strings.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "ContainerLibrary.h"
+#include "ObjBuckt.h"
+#include "ObjPerst.h"
+#include "ObjectStream.h"
+
+namespace baslink::testing {
+
+// Each test starts from the registries exactly as the library's start leaves them.
+class StartedLibrary : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FreeRegistries();
+        StartContainerLibrary();
+    }
+    void TearDown() override { FreeRegistries(); }
+};
+
+template <class Bucket, class Value>
+std::unique_ptr<Bucket> MakeBucket(Value value) {
+    return std::make_unique<Bucket>(static_cast<std::uint16_t>(sizeof value), &value);
+}
+
+// A filer string of up to 255 characters: value byte 6, the length, the characters.
+inline std::string ShortString(std::string_view text) {
+    return std::string{'\x06', static_cast<char>(text.size())} + std::string(text);
+}
+
+// A whole record of version 1.
+inline std::string Record(std::string_view className, std::string_view payload) {
+    return "TPF0" + ShortString(className) + std::string("\x01\x00", 2) + std::string(payload);
+}
+
+inline std::string Contents(TMemoryStream& stream) {
+    return std::string(reinterpret_cast<const char*>(stream.Memory()),
+                       static_cast<std::size_t>(stream.GetSize()));
+}
+
+inline std::string Written(TObject* obj) {
+    TMemoryStream stream;
+    TObjectStream objects(stream);
+    WriteObject(objects, obj);
+    return Contents(stream);
+}
+
+// A stream holding `bytes`, at its start.
+inline std::unique_ptr<TMemoryStream> StreamOf(const std::string& bytes) {
+    auto stream = std::make_unique<TMemoryStream>();
+    stream->WriteBuffer(bytes.data(), bytes.size());
+    stream->SetPosition(0);
+    return stream;
+}
+
+inline std::unique_ptr<TObject> ReadBack(const std::string& bytes) {
+    const auto stream = StreamOf(bytes);
+    TObjectStream objects(*stream);
+    return ReadObject(objects);
+}
+
+}  // namespace baslink::testing
