@@ -82,6 +82,9 @@ public:
     std::atomic<uint8_t> PuertoCreado{0};
     // Board link failures since the last good one, at most 100.
     std::atomic<uint8_t> FallosQdk{0};
+    // Link mode: 0 through the communication board, any other value direct bus frames.
+    // Stored by the exports before their exchange; under SeccionCritica.
+    uint8_t ModoDirecto = 0;
 
 private:
     // Runs `check` on bytes that belong to the exchange in progress and wakes its wait.
