@@ -28,10 +28,13 @@ ExchangeReply TQDK::Exchange(const ExchangeRequest& request) {
     }
     TThreadComPort& com = *ComPort;
     // Only this thread sends on the port (it holds SeccionCritica), so the send below is
-    // the next one the component counts.
-    awaitedSend_ = com.SendCount() + (request.frame.empty() ? 0 : 1);
-    com.minTamanioRX = request.expectedLength;
-    com.Estado = request.state;
+    // the next one the component counts. A check of an earlier send's bytes that is still
+    // running finishes before this, and any later one finds its send is not awaited.
+    replyNotice_.Update([&] {
+        awaitedSend_ = com.SendCount() + (request.frame.empty() ? 0 : 1);
+        com.minTamanioRX = request.expectedLength;
+        com.Estado = request.state;
+    });
     if (!request.frame.empty()) {
         com.Send(request.frame.data(), static_cast<uint8_t>(request.frame.size()));
     }
@@ -43,11 +46,11 @@ ExchangeReply TQDK::Exchange(const ExchangeRequest& request) {
 void TQDK::OnDelivery(ReceiveCheck check, TThreadComPort& sender, const std::string& data) {
     // Bytes collected after an earlier send, delivered just as the next one went out, would
     // otherwise be judged as the new exchange's reply.
-    if (sender.SendCount() != awaitedSend_) {
-        return;
-    }
-    check(*this, sender, data);
-    replyNotice_.Notify();
+    replyNotice_.Update([&] {
+        if (sender.SendCount() == awaitedSend_) {
+            check(*this, sender, data);
+        }
+    });
 }
 
 }  // namespace baslink

@@ -20,7 +20,8 @@ namespace baslink {
 class TQDK;
 
 // A receive check: judges the bytes the port has collected since its last send and
-// sets the component's Estado. It runs on the port's reader thread.
+// sets the component's Estado. It runs on the port's reader thread, under the lock that
+// orders it with the setting up of each exchange, so it must not wait for anything.
 using ReceiveCheck = void (*)(TQDK& qdk, TThreadComPort& sender, const std::string& data);
 
 // How the wait of an exchange ends.

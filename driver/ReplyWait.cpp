@@ -15,11 +15,6 @@ constexpr std::chrono::milliseconds kLongestPass{1000};
 
 }  // namespace
 
-void ReplyNotice::Notify() {
-    { std::lock_guard lock(mutex_); }
-    delivered_.notify_all();
-}
-
 void ReplyNotice::SleepUntil(const std::function<bool()>& settled,
                              std::chrono::milliseconds limit) {
     std::unique_lock lock(mutex_);

@@ -24,8 +24,17 @@ enum class ReplyVerdict { Pending, Good, Bad };
 // Wakes the thread that waits for a port's reply once the port's reader has delivered.
 class ReplyNotice {
 public:
-    // After each delivery, on the reader thread.
-    void Notify();
+    // Runs `change` under the notice's lock, then wakes the waiting thread. The reader
+    // judges each delivery here and the sender sets up each exchange here, so a judgement
+    // of bytes from before a send can never land after the next exchange was set up.
+    template <typename Change>
+    void Update(Change&& change) {
+        {
+            std::lock_guard lock(mutex_);
+            change();
+        }
+        delivered_.notify_all();
+    }
     // Sleeps until `settled` holds or `limit` has passed; returns at once when it already
     // holds, so a reply judged before the sleep began costs no wait.
     void SleepUntil(const std::function<bool()>& settled, std::chrono::milliseconds limit);

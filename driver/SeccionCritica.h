@@ -13,20 +13,26 @@
 //   PortTable lifetime (PortObjects.h; shared and exclusive)
 //       That the 20 port objects exist, for the exports that read them without
 //       SeccionCritica. Exclusive only while they are released, under SeccionCritica.
-//   TQDK reply notice (PortObjects.h)
-//       The wake-up of a reply wait. The port's reader thread takes it briefly after each
-//       delivery, the waiting thread while it sleeps.
+//   TQDK reply notice (PortObjects.h, ReplyWait.h)
+//       The judging of a delivery against the exchange in progress, and the wake-up of its
+//       wait. The port's reader thread takes it to judge each delivery; the exchanging
+//       thread to set up an exchange, and while it sleeps.
 //   Worker control and worker slot (Worker.cpp)
-//       The worker's start, its stop request and its end.
+//       The worker's start, its stop request, announced work and its end.
+//   Deferred messages (SeccionCritica.cpp)
+//       The messages waiting for their thread to let go of SeccionCritica; taken alone.
 //   The serial component's own locks (serial/ThreadComPort.h)
 //       Its device, its receive buffer and its deliveries.
 //
-// Order: SeccionCritica, then PortTable lifetime, then the component's locks. A reader
-// thread takes the component's delivery lock, then the reply notice.
+// Order: SeccionCritica, then PortTable lifetime, then the component's locks; the
+// component's delivery lock, then the reply notice, then the component's buffer lock (a
+// reader thread judges under its delivery lock; a waiting thread reads the collected bytes
+// under the notice).
 //
 // Rules:
 //   - A receive handler (it runs on the port's reader thread) never takes SeccionCritica:
-//     releasing a port object joins the port's reader while holding it.
+//     releasing a port object joins the port's reader while holding it. A receive check
+//     runs under the reply notice: it only judges the bytes and sets Estado.
 //   - No message is shown while SeccionCritica is held: the worker and every other
 //     exchange would stall behind the modal box. ShowLibraryMessage defers a message to
 //     the moment its thread lets go of the lock.

@@ -87,8 +87,7 @@ TEST(ReplyWait, EndsAsSoonAsTheReplyIsJudgedAndFailsOnABadOne) {
         std::atomic<ReplyVerdict> verdict{ReplyVerdict::Pending};
         std::thread reader([&] {
             std::this_thread::sleep_for(milliseconds(100));
-            verdict = judged;
-            notice.Notify();
+            notice.Update([&] { verdict = judged; });
         });
         const auto start = SteadyClock::now();
         EXPECT_EQ(EsperarRespuesta(notice, [&] { return verdict.load(); }),
@@ -130,17 +129,21 @@ TEST(BoardLink, SequenceRunsOneToTwoHundredAndStartsAgain) {
     EXPECT_EQ(SiguienteSecuencia(port), 2);
 }
 
-class OnTheLine : public PortsFolderTest {};
+// A port object of its own, opened on a simulated bus.
+class OnTheLine : public PortsFolderTest {
+protected:
+    void SetUp() override { ASSERT_TRUE(port_.AbrirPuerto(RecepcionCrc)); }
+
+    sim::SimulatedBus bus_{"com6"};
+    TQDK port_{6};
+    static constexpr uint8_t kRequest[] = {0xAA, 0xBB, 0xCC};
+};
 
 TEST_F(OnTheLine, FetchedReplyLandsFromPositionOneWithTheCrcLowByteLast) {
-    sim::SimulatedBus bus("com6");
-    TQDK port(6);
-    ASSERT_TRUE(port.AbrirPuerto(RecepcionCrc));
-
     const std::string reply = WithCrc("sfc\x10\x11\x12");
-    bus.queueRawAnswer(8, sim::Bytes(reply.begin(), reply.end()));
+    bus_.queueRawAnswer(8, sim::Bytes(reply.begin(), reply.end()));
     uint8_t buffer[4] = {0xAB, 0, 0, 0};
-    ASSERT_TRUE(RecibirQdk(port, buffer, 3));
+    ASSERT_TRUE(RecibirQdk(port_, buffer, 3));
     EXPECT_EQ(buffer[0], 0xAB);
     EXPECT_EQ(buffer[1], 0x11);
     EXPECT_EQ(buffer[2], 0x12);
@@ -149,31 +152,55 @@ TEST_F(OnTheLine, FetchedReplyLandsFromPositionOneWithTheCrcLowByteLast) {
 
 // The rule of the raw exchanges: a count of bytes, whatever they hold.
 TEST_F(OnTheLine, ByteCountEndsOnExactlyTheCountAndHandsBackWhatCameOnTimeout) {
-    sim::SimulatedBus bus("com6");
-    TQDK port(6);
-    ASSERT_TRUE(port.AbrirPuerto(RecepcionCrc));
-    const uint8_t request[] = {0xAA, 0xBB, 0xCC};
-
-    bus.queueRawAnswer(3, {1, 2, 3, 4});
-    ExchangeReply reply = port.Exchange(
-        {.expectedLength = 4, .frame = request, .end = ReplyEnd::ByteCount, .timeoutMs = 2000});
+    bus_.queueRawAnswer(3, {1, 2, 3, 4});
+    ExchangeReply reply = port_.Exchange(
+        {.expectedLength = 4, .frame = kRequest, .end = ReplyEnd::ByteCount, .timeoutMs = 2000});
     EXPECT_TRUE(reply.ok);
     EXPECT_EQ(reply.bytes, "\x01\x02\x03\x04");
 
     // Nothing sent: the bytes already collected since the last send count.
-    reply = port.Exchange({.expectedLength = 4, .end = ReplyEnd::ByteCount, .timeoutMs = 50});
+    reply = port_.Exchange({.expectedLength = 4, .end = ReplyEnd::ByteCount, .timeoutMs = 50});
     EXPECT_TRUE(reply.ok);
     EXPECT_EQ(reply.bytes, "\x01\x02\x03\x04");
 
     // Five bytes in one delivery never make exactly four.
-    bus.queueRawAnswer(3, {5, 6, 7, 8, 9});
+    bus_.queueRawAnswer(3, {5, 6, 7, 8, 9});
     const auto start = SteadyClock::now();
-    reply = port.Exchange(
-        {.expectedLength = 4, .frame = request, .end = ReplyEnd::ByteCount, .timeoutMs = 150});
+    reply = port_.Exchange(
+        {.expectedLength = 4, .frame = kRequest, .end = ReplyEnd::ByteCount, .timeoutMs = 150});
     EXPECT_FALSE(reply.ok);
     EXPECT_GE(Since(start), milliseconds(150));
     EXPECT_EQ(reply.bytes, "\x05\x06\x07\x08\x09");
-    EXPECT_EQ(bus.receivedCount(), 2u);
+    EXPECT_EQ(bus_.receivedCount(), 2u);
+}
+
+// A check of bytes that came after an earlier send, still running while the next exchange
+// is set up, must not settle that exchange. This check stalls until the next exchange has
+// set its state (or a while has passed), then calls the bytes good.
+std::atomic<bool> staleCheckEntered{false};
+void StallingCheck(TQDK&, TThreadComPort& sender, const std::string&) {
+    staleCheckEntered = true;
+    const auto deadline = SteadyClock::now() + milliseconds(300);
+    while (sender.Estado != kStateFrameSent && SteadyClock::now() < deadline) {
+        std::this_thread::yield();
+    }
+    sender.Estado = kStateGood;
+}
+
+TEST_F(OnTheLine, ALateCheckOfAnEarlierSendNeverSettlesTheNextExchange) {
+    bus_.queueRawAnswer(3, {1, 2, 3, 4});
+    ASSERT_TRUE(
+        port_.Exchange({.expectedLength = 4, .frame = kRequest, .end = ReplyEnd::ByteCount}).ok);
+
+    ASSERT_TRUE(port_.AbrirPuerto(StallingCheck));
+    bus_.queueRawAnswer(0, {5});  // a late byte for the exchange that has ended
+    const auto deadline = SteadyClock::now() + std::chrono::seconds(5);
+    while (!staleCheckEntered && SteadyClock::now() < deadline) {
+        std::this_thread::yield();
+    }
+    ASSERT_TRUE(staleCheckEntered);
+    // Nobody answers this one.
+    EXPECT_FALSE(port_.Exchange({.expectedLength = 8, .frame = kRequest, .timeoutMs = 100}).ok);
 }
 
 }  // namespace
