@@ -24,8 +24,10 @@ QRect PlaceMainWindow(const QRect& current, const StoredPlacement& stored, const
     const qint64 x =
         std::clamp<qint64>(stored.x.value_or(current.x()), desktop.left() - (width - inView),
                            desktop.right() + 1 - inView);
-    const qint64 y = std::clamp<qint64>(stored.y.value_or(current.y()), desktop.top(),
-                                        desktop.bottom() + 1 - std::min(kPartInView, height));
+    // The top stays on the desktop, also on one lower than the part kept in view.
+    const qint64 y = std::clamp<qint64>(
+        stored.y.value_or(current.y()), desktop.top(),
+        std::max<qint64>(desktop.top(), desktop.bottom() + 1 - std::min(kPartInView, height)));
     return QRect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(width),
                  static_cast<int>(height));
 }

@@ -37,6 +37,10 @@ TEST(WindowPlacement, StoredValuesAreHeldToTheMinimumAndToWhatTheScreensShow) {
          {-1500, 50, {}, {}},
          {-1920, 0, 3840, 1080},
          {-1500, 50, 948, 490}},
+        {"a desktop lower than the part kept in view",
+         {kMax, kMax, {}, {}},
+         {0, 0, 1920, 60},
+         {1820, 0, 948, 400}},
         {"no screen", {kMax, kMax, kMax, kMax}, {}, {0, 0, 800, 400}},
     };
     for (const Row& row : rows) {
