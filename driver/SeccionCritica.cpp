@@ -63,14 +63,6 @@ void CriticalSection::lock() {
     ++holdDepth;
 }
 
-bool CriticalSection::try_lock() {
-    if (!mutex_.try_lock()) {
-        return false;
-    }
-    ++holdDepth;
-    return true;
-}
-
 void CriticalSection::unlock() {
     const bool outermost = --holdDepth == 0;
     mutex_.unlock();

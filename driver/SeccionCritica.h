@@ -51,7 +51,6 @@ namespace baslink {
 class CriticalSection {
 public:
     void lock();
-    bool try_lock();
     // The outermost release shows the messages this thread deferred while holding it.
     void unlock();
 
