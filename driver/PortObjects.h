@@ -96,7 +96,8 @@ private:
 
     std::unique_ptr<TThreadComPort> ComPort;
     // The SendCount of the exchange in progress: deliveries of other sends are not its reply.
-    std::atomic<uint32_t> awaitedSend_{0};
+    // Under replyNotice_.
+    uint32_t awaitedSend_ = 0;
     ReplyNotice replyNotice_;
     bool openFailureShown_ = false;  // under SeccionCritica
 };
