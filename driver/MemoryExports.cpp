@@ -120,17 +120,17 @@ uint8_t WriteValue(uint8_t port, uint8_t mode, uint16_t node, uint8_t block, uin
     });
 }
 
-// The bytes read land directly in the caller's variable; a failed read leaves it as the
-// read routine left it (untouched, or all ones by the fill rule).
-template <typename Value>
+// The `Size` bytes read land directly in the caller's variable, in memory order; a failed
+// read leaves it as the read routine left it (untouched, or all ones by the fill rule).
+template <uint8_t Size>
 uint8_t ReadValue(uint8_t port, uint8_t mode, uint16_t node, uint8_t block, uint16_t offset,
-                  Value* destination) {
+                  void* destination) {
     if (Parar == 1 || !PortInRange(port) || destination == nullptr) {
         return 0;
     }
     return MemoryExchange(port, mode, [&](TQDK& qdk) {
-        return ReadRegulatorMemory(qdk, node, block, offset, sizeof(Value),
-                                   reinterpret_cast<uint8_t*>(destination));
+        return ReadRegulatorMemory(qdk, node, block, offset, Size,
+                                   static_cast<uint8_t*>(destination));
     });
 }
 
@@ -171,24 +171,23 @@ BASLINK_API uint8_t BASLINK_CALL EscribirFloatRegulador(uint8_t port, uint8_t mo
 }
 
 BASLINK_API uint8_t BASLINK_CALL LeerByteRegulador(uint8_t port, uint8_t mode, uint16_t node,
-                                                   uint8_t block, uint16_t offset, uint8_t* value) {
-    return ReadValue(port, mode, node, block, offset, value);
+                                                   uint8_t block, uint16_t offset, void* value) {
+    return ReadValue<1>(port, mode, node, block, offset, value);
 }
 
 BASLINK_API uint8_t BASLINK_CALL LeerWordRegulador(uint8_t port, uint8_t mode, uint16_t node,
-                                                   uint8_t block, uint16_t offset,
-                                                   uint16_t* value) {
-    return ReadValue(port, mode, node, block, offset, value);
+                                                   uint8_t block, uint16_t offset, void* value) {
+    return ReadValue<2>(port, mode, node, block, offset, value);
 }
 
 BASLINK_API uint8_t BASLINK_CALL LeerLongRegulador(uint8_t port, uint8_t mode, uint16_t node,
-                                                   uint8_t block, uint16_t offset, int32_t* value) {
-    return ReadValue(port, mode, node, block, offset, value);
+                                                   uint8_t block, uint16_t offset, void* value) {
+    return ReadValue<4>(port, mode, node, block, offset, value);
 }
 
 BASLINK_API uint8_t BASLINK_CALL LeerFloatRegulador(uint8_t port, uint8_t mode, uint16_t node,
-                                                    uint8_t block, uint16_t offset, float* value) {
-    return ReadValue(port, mode, node, block, offset, value);
+                                                    uint8_t block, uint16_t offset, void* value) {
+    return ReadValue<4>(port, mode, node, block, offset, value);
 }
 
 BASLINK_API uint8_t BASLINK_CALL LeerBloqueMemoriaRegulador(uint8_t port, uint8_t mode,

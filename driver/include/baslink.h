@@ -71,14 +71,16 @@ BASLINK_API uint8_t BASLINK_CALL EscribirLongRegulador(uint8_t port, uint8_t mod
 BASLINK_API uint8_t BASLINK_CALL EscribirFloatRegulador(uint8_t port, uint8_t mode, uint16_t node,
                                                         uint8_t block, uint16_t offset,
                                                         float value);
+/* The value reads take room for 1, 2, 4 and 4 bytes (a byte, a 16-bit and a 32-bit
+ * integer, a single float). */
 BASLINK_API uint8_t BASLINK_CALL LeerByteRegulador(uint8_t port, uint8_t mode, uint16_t node,
-                                                   uint8_t block, uint16_t offset, uint8_t* value);
+                                                   uint8_t block, uint16_t offset, void* value);
 BASLINK_API uint8_t BASLINK_CALL LeerWordRegulador(uint8_t port, uint8_t mode, uint16_t node,
-                                                   uint8_t block, uint16_t offset, uint16_t* value);
+                                                   uint8_t block, uint16_t offset, void* value);
 BASLINK_API uint8_t BASLINK_CALL LeerLongRegulador(uint8_t port, uint8_t mode, uint16_t node,
-                                                   uint8_t block, uint16_t offset, int32_t* value);
+                                                   uint8_t block, uint16_t offset, void* value);
 BASLINK_API uint8_t BASLINK_CALL LeerFloatRegulador(uint8_t port, uint8_t mode, uint16_t node,
-                                                    uint8_t block, uint16_t offset, float* value);
+                                                    uint8_t block, uint16_t offset, void* value);
 /* Blocks of at most 24 bytes. A size above 24, port 0 or a port above 20 shows a
  * message (checked in that order, the first failing one only) and sends nothing. */
 BASLINK_API uint8_t BASLINK_CALL LeerBloqueMemoriaRegulador(uint8_t port, uint8_t mode,
