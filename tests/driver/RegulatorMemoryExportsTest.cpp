@@ -129,17 +129,16 @@ TEST_F(RegulatorMemoryExports, ValuesTravelLeastSignificantByteFirstAndReadBack)
         EXPECT_EQ(regulator.memory(0, base, 6), (Bytes{0x44, 0x33, 0x22, 0x11, 0x34, 0x12}));
         EXPECT_EQ(regulator.memory(2, base, 5), (Bytes{0x00, 0x00, 0xC0, 0x3F, 0xA5}));
 
-        regulator.setMemory(0, base + 8, {0x78, 0x56, 0x34, 0x12, 0xCD, 0xAB});
         int32_t long_value = 0;
         uint16_t word = 0;
         float single = 0;
         uint8_t byte = 0;
-        EXPECT_EQ(LeerLongRegulador(1, mode, 5, 0, base + 8, &long_value), 1);
-        EXPECT_EQ(LeerWordRegulador(1, mode, 5, 0, base + 12, &word), 1);
+        EXPECT_EQ(LeerLongRegulador(1, mode, 5, 0, base, &long_value), 1);
+        EXPECT_EQ(LeerWordRegulador(1, mode, 5, 0, base + 4, &word), 1);
         EXPECT_EQ(LeerFloatRegulador(1, mode, 5, 2, base, &single), 1);
         EXPECT_EQ(LeerByteRegulador(1, mode, 5, 2, base + 4, &byte), 1);
-        EXPECT_EQ(long_value, 0x12345678);
-        EXPECT_EQ(word, 0xABCD);
+        EXPECT_EQ(long_value, 0x11223344);
+        EXPECT_EQ(word, 0x1234);
         EXPECT_EQ(single, 1.5f);
         EXPECT_EQ(byte, 0xA5);
     }
