@@ -55,10 +55,10 @@ BASLINK_API uint8_t BASLINK_CALL FalloQDK(uint8_t port);
  * and for the background work. Each call waits on the bus (500 ms at most per frame;
  * a read through the board pauses 100 ms more) and returns 1 when the exchange was
  * answered or acknowledged, 0 otherwise. Values travel least significant byte first.
- * Nothing is sent, and 0 returned, for a port outside 1 to 20 or a null pointer. After
- * ten failed reads in a row on a port a failed read fills its destination with 0xFF,
- * unless PonerMemoriACeroSifallo(0) turned that off; otherwise a failed read leaves
- * its destination as it was. */
+ * Nothing is sent, and 0 returned, for a port outside 1 to 20 or a null pointer. From
+ * the tenth failed read in a row on a port (either mode) on, a failed read fills its
+ * destination with 0xFF, unless PonerMemoriACeroSifallo turned that off; otherwise a
+ * failed read leaves its destination as it was. */
 BASLINK_API uint8_t BASLINK_CALL EscribirByteRegulador(uint8_t port, uint8_t mode, uint16_t node,
                                                        uint8_t block, uint16_t offset,
                                                        uint8_t value);

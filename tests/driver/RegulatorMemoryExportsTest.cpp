@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "PortsFolderTest.h"
@@ -326,6 +327,26 @@ TEST_F(RegulatorMemoryExports, EepromReadRequestsWaitsAndReadsIntoTheCallersBuff
                                   {0x15, 0x05, 0x04, 0xE0, 0x03, 0x07, 0x07, 0x00, 120, 0x87}}));
 }
 
+// The lock is let go between the request and the read, so other exchanges on the port run
+// in the regulator's time.
+TEST_F(RegulatorMemoryExports, OtherExchangesRunWhileAnEepromReadWaits) {
+    bus.addRegulator(5);
+    uint8_t byte = 0;
+    ASSERT_EQ(LeerByteRegulador(1, kDirect, 5, 0, 0, &byte), 1);  // opens the port
+    bus.clearFrames();
+    std::vector<uint8_t> eeprom(24);
+    std::thread reader(
+        [&] { EXPECT_EQ(LeerBloqueEpromRegulador(1, kDirect, 5, 0, 0, 24, eeprom.data()), 1); });
+    // Once the request is on the line, the reader waits 480 ms before its read.
+    ASSERT_TRUE(bus.waitForReceived(1, milliseconds(2000)));
+    EXPECT_EQ(LeerByteRegulador(1, kDirect, 5, 0, 0, &byte), 1);
+    reader.join();
+    const auto received = ReceivedBytes(bus);
+    ASSERT_EQ(received.size(), 3u);
+    EXPECT_EQ(received[1].size(), 7u);  // the byte read, between request and read
+    EXPECT_EQ(received[2][8], 120);     // the EEPROM read, from the mailbox's data
+}
+
 TEST_F(RegulatorMemoryExports, WhileTheLibraryStopsEveryMemoryCallRefusesAtOnce) {
     bus.addRegulator(5);
     LibExit();
@@ -350,6 +371,12 @@ TEST_F(RegulatorMemoryExports, WhileTheLibraryStopsEveryMemoryCallRefusesAtOnce)
     });
     EXPECT_LT(elapsed, milliseconds(400));
     EXPECT_EQ(bus.receivedCount(), 0u);
+
+    // The stop comes before the argument checks and their messages.
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(LeerBloqueMemoriaRegulador(0, kDirect, 5, 0, 0, 25, buffer), 0);
+    EXPECT_EQ(EscribirBloqueEpromRegulador(21, kDirect, 5, 0, 0, 21, buffer), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 }  // namespace

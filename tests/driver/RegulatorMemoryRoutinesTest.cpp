@@ -1,20 +1,25 @@
 // The regulator memory routines on port objects of their own, without the library's
-// start: the direct receive check, the counters' caps, a port without its serial
-// component and the stop flag.
+// start: the direct receive check, the counters' steps and caps, a port without its
+// serial component and the stop flag.
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <limits>
+#include <optional>
 #include <string>
 
+#include "BoardLink.h"
 #include "BoardMemory.h"
 #include "DirectFrames.h"
 #include "Driver.h"
 #include "LinkMode.h"
 #include "PortObjects.h"
+#include "PortsFolderTest.h"
 #include "ReplyWait.h"
+#include "SimulatedBus.h"
 #include "baslink.h"
 
 namespace {
@@ -76,6 +81,58 @@ TEST(RegulatorMemoryRoutines, FailureCountersStopAtTheirCaps) {
     EXPECT_FALSE(EscribirMemoriaQdk(port, 5, 0, 0, 2, source));
     EXPECT_EQ(port.FallosQdk, 100);
     EXPECT_EQ(port.FallosLectura, 3);
+}
+
+class RegulatorMemoryOnTheLine : public PortsFolderTest {};
+
+// Each frame that goes through clears FallosQdk, so only a failure after it counts; a
+// refused reply is no link failure. Every failed read counts in FallosLectura, a good
+// read in either mode clears it, and writes leave it alone.
+TEST_F(RegulatorMemoryOnTheLine, CountersStepAndClearFrameByFrame) {
+    sim::SimulatedBus bus("com7");
+    bus.addRegulator(5);
+    TQDK port(7);
+    uint8_t byte = 0;
+    const uint8_t value = 1;
+    const auto read = [&] { return LeerMemoriaQdk(port, 5, 0, 0, 1, &byte); };
+    const auto write = [&] { return EscribirMemoriaQdk(port, 5, 0, 0, 1, &value); };
+    const auto directRead = [&] { return LeerMemoriaDirecto(port, 5, 0, 0, 1, &byte); };
+    const auto directWrite = [&] { return EscribirMemoriaDirecto(port, 5, 0, 0, 1, &value) == 0; };
+    const auto fault = [](sim::FaultAction action) {
+        return sim::Fault{action, {.kind = sim::FrameKind::BoardFetch}};
+    };
+    struct Row {
+        const char* name;
+        std::optional<sim::Fault> fault;
+        ReceiveCheck check;
+        std::function<bool()> call;
+        bool ok;
+        uint8_t fallosQdk;
+        uint8_t fallosLectura;
+    };
+    const Row rows[] = {
+        {"read, fetch lost", fault(sim::FaultAction::NoAnswer), RecepcionCrc, read, false, 1, 6},
+        {"write, fetch lost", fault(sim::FaultAction::NoAnswer), RecepcionCrc, write, false, 1, 5},
+        {"read, status 0", fault(sim::FaultAction::StatusZero), RecepcionCrc, read, false, 0, 6},
+        {"read, another sequence", fault(sim::FaultAction::WrongSequence), RecepcionCrc, read,
+         false, 0, 6},
+        {"write, status 0", fault(sim::FaultAction::StatusZero), RecepcionCrc, write, false, 0, 5},
+        {"good read", {}, RecepcionCrc, read, true, 0, 0},
+        {"direct good read", {}, RecepcionSuma, directRead, true, 50, 0},
+        {"direct write", {}, RecepcionSuma, directWrite, true, 50, 5},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(port.AbrirPuerto(row.check));
+        port.FallosQdk = 50;
+        port.FallosLectura = 5;
+        if (row.fault) {
+            bus.injectFault(*row.fault);
+        }
+        EXPECT_EQ(row.call(), row.ok);
+        EXPECT_EQ(port.FallosQdk, row.fallosQdk);
+        EXPECT_EQ(port.FallosLectura, row.fallosLectura);
+    }
 }
 
 TEST(RegulatorMemoryRoutines, DirectRoutinesWithoutAComponentFailAtOnce) {
