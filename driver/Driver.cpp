@@ -9,6 +9,7 @@ namespace baslink {
 std::atomic<uint8_t> Parar{0};
 std::atomic<uint8_t> ThreadTerminado{0};
 std::atomic<int32_t> DelayTransmisiones{10};
+std::atomic<uint8_t> MemoriaACeroSiFallo{1};
 
 void InicializarDriver() {
     Puertos().Create();

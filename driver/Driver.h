@@ -18,6 +18,9 @@ extern std::atomic<uint8_t> Parar;
 extern std::atomic<uint8_t> ThreadTerminado;
 // The worker's pause after each pass, in milliseconds.
 extern std::atomic<int32_t> DelayTransmisiones;
+// 1: a regulator memory read that has failed ten times in a row fills its destination
+// with 0xFF. Any other value leaves a failed read's destination as it was.
+extern std::atomic<uint8_t> MemoriaACeroSiFallo;
 
 // Creates the driver's objects: the 20 port objects.
 void InicializarDriver();

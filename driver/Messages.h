@@ -10,5 +10,10 @@ namespace baslink::texts {
 inline constexpr char kMaximumSize[] = "Tamaño maximo 24 bytes";
 inline constexpr char kCannotOpenPort[] = "DLL AbrirPuerto: Imposible Abrir Puerto ";
 inline constexpr char kCannotCreateWorker[] = "DLL ERROR creando el thread principal";
+// The argument checks of the regulator memory exports; the size and the upper port texts
+// are followed by their limit in decimal.
+inline constexpr char kMaximumPacket[] = "Error: Tamaño máximo de paquete ";
+inline constexpr char kPortAboveZero[] = "Error: Puerto ha de ser > 0";
+inline constexpr char kPortBelow[] = "Error: Puerto ha de ser < ";
 
 }  // namespace baslink::texts

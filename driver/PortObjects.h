@@ -83,6 +83,9 @@ public:
     std::atomic<uint8_t> PuertoCreado{0};
     // Board link failures since the last good one, at most 100.
     std::atomic<uint8_t> FallosQdk{0};
+    // Failed regulator memory reads since the last good one, at most 10, in either link
+    // mode. Under SeccionCritica.
+    uint8_t FallosLectura = 0;
     // Link mode: 0 through the communication board, any other value direct bus frames.
     // Stored by the exports before their exchange; under SeccionCritica.
     uint8_t ModoDirecto = 0;

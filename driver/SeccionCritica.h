@@ -10,6 +10,11 @@
 //       driver's lists, and the release of the driver's objects.
 //       Host threads in the exports that exchange on the bus (through ExchangeLock) or
 //       change the lists; the worker once per step; the library's stop.
+//       Regulator memory (DirectFrames, BoardMemory, RegulatorMemory, MemoryExports): a
+//       port's ModoDirecto from its store to the end of the exchange, FallosLectura, and
+//       the writes of FallosQdk (an atomic byte, which FalloQDK reads without the lock).
+//       The settings MemoriaACeroSiFallo and DelayTransmisiones are atomics outside any
+//       lock. An EEPROM read of a regulator lets go of the lock between its two exchanges.
 //   PortTable lifetime (PortObjects.h; shared and exclusive)
 //       That the 20 port objects exist, for the exports that read them without
 //       SeccionCritica. Exclusive only while they are released, under SeccionCritica.
