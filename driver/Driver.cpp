@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "PointModules.h"
 #include "PortObjects.h"
 
 namespace baslink {
@@ -12,11 +13,13 @@ std::atomic<int32_t> DelayTransmisiones{10};
 
 void InicializarDriver() {
     Puertos().Create();
+    ListaZoq().Create();
 }
 
 void ReleaseDriverObjects() {
     std::lock_guard lock(SeccionCritica);
     Puertos().Release();
+    ListaZoq().Release();
 }
 
 }  // namespace baslink

@@ -11,4 +11,10 @@ inline constexpr char kMaximumSize[] = "Tamaño maximo 24 bytes";
 inline constexpr char kCannotOpenPort[] = "DLL AbrirPuerto: Imposible Abrir Puerto ";
 inline constexpr char kCannotCreateWorker[] = "DLL ERROR creando el thread principal";
 
+// Point modules.
+inline constexpr char kZoqPortZero[] = "DLL AnadirZOQ: Puerto ha de ser > 0";
+inline constexpr char kZoqPortAbove[] = "DLL AnadirZOQ: Puerto ha de ser < ";  // + the last port
+inline constexpr char kPonerValorZoqPoint[] = "DLL PonerValorZOQ: Punto ha de estar entre 1 y 8";
+inline constexpr char kCogerValorZoqPoint[] = "DLL CogerValorZOQ: Punto ha de estar entre 1 y 8";
+
 }  // namespace baslink::texts

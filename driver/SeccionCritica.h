@@ -16,13 +16,25 @@
 //   TQDK reply notice (PortObjects.h)
 //       The wake-up of a reply wait. The port's reader thread takes it briefly after each
 //       delivery, the waiting thread while it sleeps.
+//   The point modules' module lock (ZoqList in PointModules.h)
+//       The structure and cursor of ListaZoq and every field of its modules. Taken only for
+//       short copies and stores, never across a bus exchange: by the exports that change a
+//       module (inside SeccionCritica), by CogerEstadoZoq and CogerValoresZOQS (alone, so
+//       they never wait for a poll), by a poll while it takes its request and while it
+//       stores its answer, and by the worker's walk of the modules by position.
+//   The free-form reply store's lock (FreeForm.cpp)
+//       RespuestaLibre and BitsRespuestaLibre. Taken by PedirCommLibre while it clears or
+//       fills the store (inside SeccionCritica), and by DevolverCommLibre (alone) while it
+//       copies it, so it never sees half of an answer.
 //   Worker control and worker slot (Worker.cpp)
 //       The worker's start, its stop request and its end.
 //   The serial component's own locks (serial/ThreadComPort.h)
 //       Its device, its receive buffer and its deliveries.
 //
 // Order: SeccionCritica, then PortTable lifetime, then the component's locks. A reader
-// thread takes the component's delivery lock, then the reply notice.
+// thread takes the component's delivery lock, then the reply notice. The module lock and
+// the reply store's lock come after SeccionCritica and are never held while taking any
+// other lock.
 //
 // Rules:
 //   - A receive handler (it runs on the port's reader thread) never takes SeccionCritica:
