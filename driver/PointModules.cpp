@@ -55,7 +55,7 @@ uint16_t ReadPoint(const uint8_t* answer, std::size_t& position, int bits) {
 
 }  // namespace
 
-void ReiniciarZoq(TDatosZOQ& module, uint8_t port, uint8_t address, const PairTypes& types) {
+void ResetModule(TDatosZOQ& module, uint8_t port, uint8_t address, const PairTypes& types) {
     module.Puerto = port;
     module.Direccion = address;
     module.Activo = 1;
@@ -189,11 +189,11 @@ void ZoqList::AddOrReset(uint8_t port, uint8_t address, const PairTypes& types) 
         return;
     }
     if (TDatosZOQ* known = Find(port, address)) {
-        ReiniciarZoq(*known, port, address, types);
+        ResetModule(*known, port, address, types);
         return;
     }
     auto added = std::make_unique<TDatosZOQ>();
-    ReiniciarZoq(*added, port, address, types);
+    ResetModule(*added, port, address, types);
     list_->Last();  // the list adds after its cursor
     list_->Add(added.get());
     added.release();  // the list owns it now

@@ -47,7 +47,7 @@ class TDatosZOQ : public TObject {
 };
 
 // The state of a module when it is added: active and changed, its pair types, all else 0.
-void ReiniciarZoq(TDatosZOQ& module, uint8_t port, uint8_t address, const PairTypes& types);
+void ResetModule(TDatosZOQ& module, uint8_t port, uint8_t address, const PairTypes& types);
 
 // The type of the pair that holds `point` (1..8).
 uint8_t TipoPuntoZoq(const TDatosZOQ& module, int point);

@@ -44,7 +44,7 @@ Bytes Answer(const std::string& bits, int countError = 0) {
 
 TDatosZOQ Module(uint8_t address, PairTypes types, Values values = {}) {
     TDatosZOQ module;
-    ReiniciarZoq(module, 1, address, types);
+    ResetModule(module, 1, address, types);
     module.Valor = values;
     return module;
 }
