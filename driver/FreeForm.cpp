@@ -132,15 +132,16 @@ BASLINK_API uint16_t BASLINK_CALL PedirCommLibre(uint8_t port, uint32_t /*unused
     if (Parar == 1) {
         return 0;
     }
-    if (BytesOf(bitsToSend) > kMaxRequestBytes || AnswerBytes(bitsToReceive) > kMaxAnswerBytes ||
-        buffer == nullptr) {
-        return 0;
-    }
     const ExchangeLock lock;
     if (!lock.Held()) {
         return 0;
     }
+    // Even a request refused here leaves no answer behind for DevolverCommLibre.
     ForgetLastAnswer();
+    if (BytesOf(bitsToSend) > kMaxRequestBytes || AnswerBytes(bitsToReceive) > kMaxAnswerBytes ||
+        buffer == nullptr) {
+        return 0;
+    }
     TQDK* qdk = OpenInMode(port, 0);
     if (qdk == nullptr) {
         return 0;

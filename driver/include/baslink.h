@@ -91,14 +91,15 @@ BASLINK_API void BASLINK_CALL CogerValorZOQ(uint8_t port, uint8_t address, uint1
  * Waits on the bus; returns 1 once the board has answered, 0 otherwise. An accepted
  * answer (its data, (bitsToReceive + 7) / 8 bytes or 5 for 0 bits) is copied to buffer
  * and kept for DevolverCommLibre, library-wide: the point-module polls use it too. More
- * than 1920 bits to send or 1968 to receive are refused at once (0, nothing sent); the
+ * than 1920 bits to send or 1968 to receive are refused (0, nothing sent); the
  * board is told each bit count's low byte. The second argument is not used. */
 BASLINK_API uint16_t BASLINK_CALL PedirCommLibre(uint8_t port, uint32_t unused, uint16_t bitsToSend,
                                                  uint16_t bitsToReceive, uint8_t parameter,
                                                  uint8_t* buffer);
 /* Copies (*bitCount + 7) / 8 bytes (at most 256) of the last accepted answer to buffer;
- * *status becomes 0x80 when *bitCount is that answer's bit count, else 0 (no accepted
- * answer since the last PedirCommLibre counts as 0 bits). Never waits; returns 1. */
+ * *status becomes 0x80 when *bitCount is that answer's bit count, else 0 (a
+ * PedirCommLibre that gets no accepted answer leaves 0 bits, unless the library is
+ * stopping). Never waits; returns 1. */
 BASLINK_API uint16_t BASLINK_CALL DevolverCommLibre(uint16_t* status, const uint16_t* bitCount,
                                                     uint8_t* buffer);
 /* Raw exchange in direct mode: writes sendCount bytes of buffer (zeroing them), then

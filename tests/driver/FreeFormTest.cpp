@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Driver.h"
+#include "PortObjects.h"
 #include "PortsFolderTest.h"
 #include "SimulatedBus.h"
 #include "baslink.h"
@@ -102,12 +103,12 @@ TEST_F(FreeForm, BitExchangeSendsCommandThreeAndKeepsTheAcceptedAnswer) {
          {0x80, 0x80, 0, 0, 0, 0xEE},
          9},
         // The board refuses what reaches no module: the buffer is never written.
-        {"no bits to send", 0, 9, {0xEE, 0xEE}, {0, 9, 3, 0}, 6, {0xEE, 0xEE}, 0},
+        {"no bits to send", 0, 9, {0xEE, 0xEE}, {0, 9, 0xA7, 0}, 6, {0xEE, 0xEE}, 0},
         {"thirteen bits to send",
          13,
          9,
          {0x12, 0x34, 0x56},
-         {13, 9, 3, 2, 0x12, 0x34},
+         {13, 9, 0, 2, 0x12, 0x34},
          6,
          {0, 0, 0x56},
          0},
@@ -117,7 +118,9 @@ TEST_F(FreeForm, BitExchangeSendsCommandThreeAndKeepsTheAcceptedAnswer) {
         SCOPED_TRACE(row.name);
         Bus().clearFrames();
         Bytes buffer = row.buffer;
-        EXPECT_EQ(PedirCommLibre(1, 0, row.bitsToSend, row.bitsToReceive, 3, buffer.data()), 1);
+        const uint8_t parameter = row.payloadHead[2];
+        EXPECT_EQ(PedirCommLibre(1, 0, row.bitsToSend, row.bitsToReceive, parameter, buffer.data()),
+                  1);
         EXPECT_EQ(buffer, row.bufferAfter);
 
         const auto received = Bus().receivedFrames();
@@ -177,29 +180,42 @@ TEST_F(FreeForm, BitCountsThatCannotTravelAreRefusedBeforeAnythingIsSent) {
         const char* name;
         uint16_t bitsToSend;
         uint16_t bitsToReceive;
-        bool sent;
+        uint8_t nOut;          // payload byte 5
+        uint16_t fetchLength;  // 0: refused, nothing sent
+        uint16_t statusAfter;  // of DevolverCommLibre for the 9 bits kept before
     };
+    // The byte counts come from the whole bit counts, not from their low bytes.
     const std::vector<Row> rows{
-        {"request above 240 bytes", 1921, 9, false},
-        {"answer above 246 bytes", 40, 1969, false},
-        {"request of 240 bytes", 1920, 9, true},
-        {"answer of 246 bytes", 40, 1968, true},
+        {"request above 240 bytes", 1921, 9, 0, 0, 0},
+        {"answer above 246 bytes", 40, 1969, 0, 0, 0},
+        {"request of 240 bytes", 1920, 9, 240, 2 + 4, 0},  // the module refuses it
+        {"answer of 246 bytes", 40, 1968, 5, 246 + 4, 0x80},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
+        Bytes kept;
+        ASSERT_EQ(ExchangeModuleRequest(9, kept), 1);
         Bus().clearFrames();
         std::vector<uint8_t> buffer(256, 0xEE);
         std::copy(kModuleRequest.begin(), kModuleRequest.end(), buffer.begin());
         const std::vector<uint8_t> before = buffer;
+        const bool sent = row.fetchLength != 0;
         EXPECT_EQ(PedirCommLibre(1, 0, row.bitsToSend, row.bitsToReceive, 3, buffer.data()),
-                  row.sent ? 1 : 0);
-        EXPECT_EQ(Bus().receivedCount(), row.sent ? 2u : 0u);
-        if (!row.sent) {
+                  sent ? 1 : 0);
+        const auto received = Bus().receivedFrames();
+        if (sent) {
+            ASSERT_EQ(received.size(), 2u);
+            const Bytes payload = PayloadOf(received[0]);
+            EXPECT_EQ(payload[5], row.nOut);
+            EXPECT_EQ(payload.size(), 6u + row.nOut);
+            EXPECT_EQ(FetchLengthOf(received[1]), row.fetchLength);
+        } else {
+            EXPECT_TRUE(received.empty());
             EXPECT_EQ(buffer, before);
         }
+        // A refused request forgets the kept answer as any other exchange does.
+        EXPECT_EQ(StatusFor(9), row.statusAfter);
     }
-    // The longest answer came back whole in one fetch reply.
-    EXPECT_EQ(StatusFor(9), 0x80);
 }
 
 TEST_F(FreeForm, AStoppingLibrarySendsNothingButTheStoreStillAnswers) {
@@ -235,10 +251,12 @@ TEST_F(FreeForm, RawExchangeWritesUncheckedBytesAndSharesThePortWithTheBoardLink
     EXPECT_EQ(buffer, (Bytes{1, 2, 3, 4}));
     ASSERT_EQ(Bus().receivedFrames().size(), 1u);
     EXPECT_EQ(Bus().receivedFrames()[0].bytes, (Bytes{0x0A, 0x0B, 0x0C}));
+    EXPECT_EQ(Puertos().Find(1)->ModoDirecto, 1);
 
-    // Board mode, then direct mode again, on the same port.
+    // Board mode, then direct mode again, on the same port; each stays set.
     EXPECT_EQ(ExchangeModuleRequest(9, buffer), 1);
     EXPECT_EQ(StatusFor(9), 0x80);
+    EXPECT_EQ(Puertos().Find(1)->ModoDirecto, 0);
     Bus().queueRawAnswer(1, {9});
     buffer = {5};
     EXPECT_EQ(PedirCommLibreRs(1, 1, 1, 500, buffer.data()), 1);

@@ -160,6 +160,9 @@ TEST(ZoqStreams, AnswerIsCheckedByItsCountAndStoredPointByPoint) {
         EXPECT_EQ(module.Cambio, 1);
         EXPECT_EQ(module.BitEstado, 1);
     }
+    module.FallosRespuesta = 100;
+    ProcesarRespuestaZoq(rows[2].answer.data(), bits, module);
+    EXPECT_EQ(module.FallosRespuesta, 100);
 }
 
 class PointModules : public PortsFolderTest {
@@ -211,6 +214,8 @@ TEST_F(PointModules, ExportsCheckPortsAndPointsAndKeepOneModulePerKey) {
     PonerValorZOQ(20, 1, 3, 1);
     PonerEstadoZoq(20, 1, 2, 1, 0);
     EXPECT_EQ(CogerEstadoZoq(20, 1), 0x13);
+    PonerEstadoZoq(20, 1, 2, 0, 1);
+    EXPECT_EQ(CogerEstadoZoq(20, 1), 0x07);
     EXPECT_EQ(ListaZoq().ActiveAt(1), nullptr);
     // Added again: reset in place, active and changed.
     AnadirZOQ(20, 1, 0, 0, 0, 0);
@@ -227,12 +232,12 @@ TEST_F(PointModules, ExportsCheckPortsAndPointsAndKeepOneModulePerKey) {
 
 TEST_F(PointModules, SetValuesAreClampedByPairTypeAndInputsKeepTheirs) {
     AnadirZOQ(1, 5, 1, 4, 7, 2);
-    PonerValoresZOQS(1, 5, 5, 1, 300, 5, 5, 6, 9, 9);
-    EXPECT_EQ(ValuesOf(1, 5), (Values{1, 1, 255, 5, 5, 6, 0, 0}));
+    PonerValoresZOQS(1, 5, 5, 1, 300, 5, 5, 300, 9, 9);
+    EXPECT_EQ(ValuesOf(1, 5), (Values{1, 1, 255, 5, 5, 300, 0, 0}));
     PonerValorZOQ(1, 5, 3, 256);
     PonerValorZOQ(1, 5, 2, 0);
     PonerValorZOQ(1, 5, 8, 1);
-    EXPECT_EQ(ValuesOf(1, 5), (Values{1, 0, 255, 5, 5, 6, 0, 0}));
+    EXPECT_EQ(ValuesOf(1, 5), (Values{1, 0, 255, 5, 5, 300, 0, 0}));
 }
 
 TEST_F(PointModules, APollCarriesTheOutputsAndStoresTheInputs) {
