@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "PointModules.h"
 #include "PortObjects.h"
 
 namespace baslink {
@@ -13,11 +14,13 @@ std::atomic<uint8_t> MemoriaACeroSiFallo{1};
 
 void InicializarDriver() {
     Puertos().Create();
+    ListaZoq().Create();
 }
 
 void ReleaseDriverObjects() {
     std::lock_guard lock(SeccionCritica);
     Puertos().Release();
+    ListaZoq().Release();
 }
 
 }  // namespace baslink

@@ -22,10 +22,10 @@ extern std::atomic<int32_t> DelayTransmisiones;
 // with 0xFF. Any other value leaves a failed read's destination as it was.
 extern std::atomic<uint8_t> MemoriaACeroSiFallo;
 
-// Creates the driver's objects: the 20 port objects.
+// Creates the driver's objects: the 20 port objects and the point-module list.
 void InicializarDriver();
 // Releases what InicializarDriver created, under the lock; the port objects close
-// their serial ports. Exports find no port objects afterwards.
+// their serial ports. Exports find no port objects and no point modules afterwards.
 void ReleaseDriverObjects();
 
 }  // namespace baslink

@@ -16,4 +16,10 @@ inline constexpr char kMaximumPacket[] = "Error: Tamaño máximo de paquete ";
 inline constexpr char kPortAboveZero[] = "Error: Puerto ha de ser > 0";
 inline constexpr char kPortBelow[] = "Error: Puerto ha de ser < ";
 
+// Point modules.
+inline constexpr char kZoqPortZero[] = "DLL AnadirZOQ: Puerto ha de ser > 0";
+inline constexpr char kZoqPortAbove[] = "DLL AnadirZOQ: Puerto ha de ser < ";  // + the last port
+inline constexpr char kPonerValorZoqPoint[] = "DLL PonerValorZOQ: Punto ha de estar entre 1 y 8";
+inline constexpr char kCogerValorZoqPoint[] = "DLL CogerValorZOQ: Punto ha de estar entre 1 y 8";
+
 }  // namespace baslink::texts

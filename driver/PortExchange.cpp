@@ -9,8 +9,11 @@ namespace {
 
 ReplyVerdict Verdict(const TThreadComPort& com, const ExchangeRequest& request) {
     if (request.end == ReplyEnd::ByteCount) {
-        return com.BufferRX().size() % 256 == request.expectedLength ? ReplyVerdict::Good
-                                                                     : ReplyVerdict::Pending;
+        if (com.BufferRX().size() % 256 == request.expectedLength) {
+            return ReplyVerdict::Good;
+        }
+        // Its time is the caller's and may be long; a stopping library does not wait it out.
+        return Parar == 1 ? ReplyVerdict::Bad : ReplyVerdict::Pending;
     }
     const uint8_t state = com.Estado;
     if (state == kStateBad && request.end == ReplyEnd::AnyCheck) {

@@ -29,7 +29,8 @@ enum class ReplyEnd : uint8_t {
     GoodCheck,  // a reply whose check is good; a bad one may still be followed by a good one
     AnyCheck,   // a reply whose check is good (success) or bad (failure)
     ByteCount,  // exactly expectedLength bytes collected (the count taken modulo 256),
-                // whatever they are: the receive check's verdict is not looked at
+                // whatever they are: the receive check's verdict is not looked at. A
+                // stopping library ends the wait as a failure.
 };
 
 // The component sends at most this many bytes at a time.

@@ -22,6 +22,16 @@
 //       The judging of a delivery against the exchange in progress, and the wake-up of its
 //       wait. The port's reader thread takes it to judge each delivery; the exchanging
 //       thread to set up an exchange, and while it sleeps.
+//   The point modules' module lock (ZoqList in PointModules.h)
+//       The structure and cursor of ListaZoq and every field of its modules. Taken only for
+//       short copies and stores, never across a bus exchange: by the exports that change a
+//       module (inside SeccionCritica), by CogerEstadoZoq and CogerValoresZOQS (alone, so
+//       they never wait for a poll), by a poll while it takes its request and while it
+//       stores its answer, and by the worker's walk of the modules by position.
+//   The free-form reply store's lock (FreeForm.cpp)
+//       RespuestaLibre and BitsRespuestaLibre. Taken by PedirCommLibre while it clears or
+//       fills the store (inside SeccionCritica), and by DevolverCommLibre (alone) while it
+//       copies it, so it never sees half of an answer.
 //   Worker control and worker slot (Worker.cpp)
 //       The worker's start, its stop request, announced work and its end.
 //   Deferred messages (SeccionCritica.cpp)
@@ -32,7 +42,8 @@
 // Order: SeccionCritica, then PortTable lifetime, then the component's locks; the
 // component's delivery lock, then the reply notice, then the component's buffer lock (a
 // reader thread judges under its delivery lock; a waiting thread reads the collected bytes
-// under the notice).
+// under the notice). The module lock and the reply store's lock come after SeccionCritica
+// and are never held while taking any other lock.
 //
 // Rules:
 //   - A receive handler (it runs on the port's reader thread) never takes SeccionCritica:

@@ -76,6 +76,11 @@ bool PointModule::readRequest(const Bytes& request, std::size_t bitCount) {
     if (!reader.read(8, count) || count != expectedCount || reader.position() != bitCount) {
         return false;
     }
+    // The bits after the count byte, up to the end of its byte, are 0.
+    const std::size_t spare = request.size() * 8 - bitCount;
+    if (spare > 0 && (request.back() & ((1u << spare) - 1)) != 0) {
+        return false;
+    }
     state_.requestedPairTypes = types;
     state_.outputs = outputs;
     state_.bitA = bitA != 0;

@@ -21,8 +21,9 @@ public:
 
     // Serves a request of `bitCount` bits. Nothing when the request is refused: a
     // wrong leading value or address, a bit count other than the fields' own (or
-    // a byte count other than the bit count's), padding bits that are not 0, or a
-    // count byte that does not match.
+    // a byte count other than the bit count's), padding bits that are not 0 (the two
+    // after the control bits, and those after the count byte to the end of its byte),
+    // or a count byte that does not match.
     std::optional<BitAnswer> serve(const Bytes& request, std::size_t bitCount);
 
     PointModuleState& state() { return state_; }

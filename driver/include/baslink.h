@@ -111,6 +111,67 @@ BASLINK_API uint8_t BASLINK_CALL LeerBloqueEpromRegulador(uint8_t port, uint8_t 
 BASLINK_API void BASLINK_CALL PonerMemoriACeroSifallo(uint8_t flag);
 BASLINK_API void BASLINK_CALL DelayEntreTranmisiones(int32_t milliseconds);
 
+/* Point modules: I/O modules of 8 points in 4 pairs, each pair of type 0..7 (0 unused;
+ * 1 and 7 one-bit outputs, 4 eight-bit outputs; 2 one-bit, 5 eight-bit and 3, 6
+ * eleven-bit inputs). Once added, a module is polled by the library's worker while it
+ * is active. None of these calls waits on the bus; those that change a module wait
+ * while a poll is under way. A module not added is ignored (status 0).
+ * AnadirZOQ adds the module of (port, address), or resets the one there, active with
+ * all values 0; a pair type above 7 counts as 0. Port 0 or above 20 shows a message
+ * and adds nothing. Always returns 0. */
+BASLINK_API uint16_t BASLINK_CALL AnadirZOQ(uint8_t port, uint8_t address, uint8_t type1,
+                                            uint8_t type2, uint8_t type3, uint8_t type4);
+/* Polled only while activo is 1. Note the order: bit B before bit A. */
+BASLINK_API void BASLINK_CALL PonerEstadoZoq(uint8_t port, uint8_t address, uint8_t activo,
+                                             uint8_t bitB, uint8_t bitA);
+/* Status bits: 0x01 active, 0x02 an input changed (never cleared), 0x04 bit A, 0x08 the
+ * module's status bit, 0x10 bit B, 0x20 more than 10 bad answers in a row, 0x40 more
+ * than 2 failed exchanges in a row. */
+BASLINK_API uint16_t BASLINK_CALL CogerEstadoZoq(uint8_t port, uint8_t address);
+/* The values of points 1..8 (null pointers are skipped). */
+BASLINK_API void BASLINK_CALL CogerValoresZOQS(uint8_t port, uint8_t address, uint16_t* value1,
+                                               uint16_t* value2, uint16_t* value3, uint16_t* value4,
+                                               uint16_t* value5, uint16_t* value6, uint16_t* value7,
+                                               uint16_t* value8);
+/* Sets the output points (types 0, 1, 4, 7) of 1..8, at most 1 for type 1 and 255 for
+ * type 4; values for input points are dropped. */
+BASLINK_API void BASLINK_CALL PonerValoresZOQS(uint8_t port, uint8_t address, uint16_t value1,
+                                               uint16_t value2, uint16_t value3, uint16_t value4,
+                                               uint16_t value5, uint16_t value6, uint16_t value7,
+                                               uint16_t value8);
+/* One output point, as above; a point outside 1..8 shows a message. */
+BASLINK_API void BASLINK_CALL PonerValorZOQ(uint8_t port, uint8_t address, uint16_t point,
+                                            uint16_t value);
+/* Delivers nothing (the last argument is not used; read values with CogerValoresZOQS);
+ * a point outside 1..8 shows a message. */
+BASLINK_API void BASLINK_CALL CogerValorZOQ(uint8_t port, uint8_t address, uint16_t point,
+                                            uint32_t unused);
+
+/* Free-form exchanges.
+ * PedirCommLibre sends the first (bitsToSend + 7) / 8 bytes of buffer as a bit stream
+ * through the communication board, with the parameter byte, and zeroes them in buffer.
+ * Waits on the bus; returns 1 once the board has answered, 0 otherwise. An accepted
+ * answer (its data, (bitsToReceive + 7) / 8 bytes or 5 for 0 bits) is copied to buffer
+ * and kept for DevolverCommLibre, library-wide: the point-module polls use it too. More
+ * than 1920 bits to send or 1968 to receive are refused (0, nothing sent); the
+ * board is told each bit count's low byte. The second argument is not used. */
+BASLINK_API uint16_t BASLINK_CALL PedirCommLibre(uint8_t port, uint32_t unused, uint16_t bitsToSend,
+                                                 uint16_t bitsToReceive, uint8_t parameter,
+                                                 uint8_t* buffer);
+/* Copies (*bitCount + 7) / 8 bytes (at most 256) of the last accepted answer to buffer;
+ * *status becomes 0x80 when *bitCount is that answer's bit count, else 0 (a
+ * PedirCommLibre that gets no accepted answer leaves 0 bits, unless the library is
+ * stopping). Never waits; returns 1. */
+BASLINK_API uint16_t BASLINK_CALL DevolverCommLibre(uint16_t* status, const uint16_t* bitCount,
+                                                    uint8_t* buffer);
+/* Raw exchange in direct mode: writes sendCount bytes of buffer (zeroing them), then
+ * waits up to timeoutMs for exactly receiveCount bytes, unchecked, into buffer. With
+ * sendCount 0 the bytes collected since the port's last send count. Returns
+ * receiveCount, or 0 on timeout (what came, up to receiveCount bytes, is copied). */
+BASLINK_API uint16_t BASLINK_CALL PedirCommLibreRs(uint8_t port, uint8_t sendCount,
+                                                   uint8_t receiveCount, uint32_t timeoutMs,
+                                                   uint8_t* buffer);
+
 #ifdef __cplusplus
 }
 #endif

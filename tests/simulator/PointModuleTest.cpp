@@ -5,33 +5,14 @@
 
 #include <algorithm>
 
+#include "BitText.h"
 #include "LineClient.h"
 #include "PointModule.h"
 
 namespace baslink::sim::test {
 namespace {
 
-// Bits written out as text ("0000 0011 ..."), most significant first.
-Bytes FromBits(const std::string& text, std::size_t* bitCount = nullptr) {
-    Bytes bytes;
-    std::size_t bits = 0;
-    for (const char c : text) {
-        if (c != '0' && c != '1') {
-            continue;
-        }
-        if (bits % 8 == 0) {
-            bytes.push_back(0);
-        }
-        if (c == '1') {
-            bytes.back() |= static_cast<uint8_t>(0x80 >> (bits % 8));
-        }
-        ++bits;
-    }
-    if (bitCount != nullptr) {
-        *bitCount = bits;
-    }
-    return bytes;
-}
+using baslink::testing::FromBits;
 
 TEST(PointModuleTest, AllTypeZeroModuleTakesFortyBitsAndAnswersNine) {
     PointModule module(9, {0, 0, 0, 0});
@@ -103,6 +84,14 @@ TEST(PointModuleTest, RefusesAMiscountedOrMisshapenStream) {
     // The two bits after A and B are 0, even when the count byte covers them.
     const Bytes padded = FromBits("00000011 00001001 000 000 000 000 1 0 01 00000110", &bits);
     EXPECT_FALSE(module.serve(padded, bits));
+    // So are the bits after the count byte, to the end of its byte.
+    PointModule oneOutput(9, {1, 0, 0, 0});
+    const Bytes request = FromBits("00000011 00001001 001 1 0 000 000 000 0 0 00 00000110", &bits);
+    ASSERT_EQ(bits, 42u);
+    Bytes trailing = request;
+    trailing.back() |= 0x01;
+    EXPECT_FALSE(oneOutput.serve(trailing, bits));
+    EXPECT_TRUE(oneOutput.serve(request, bits));
     EXPECT_EQ(module.state().refused, 3u);
     EXPECT_TRUE(module.serve(good, 40));
 }
