@@ -4,6 +4,7 @@
 
 #include "PointModules.h"
 #include "PortObjects.h"
+#include "ReadCache.h"
 
 namespace baslink {
 
@@ -15,11 +16,13 @@ std::atomic<uint8_t> MemoriaACeroSiFallo{1};
 void InicializarDriver() {
     Puertos().Create();
     ListaZoq().Create();
+    EscriturasPendientes().Create();
 }
 
 void ReleaseDriverObjects() {
     std::lock_guard lock(SeccionCritica);
     Puertos().Release();
+    EscriturasPendientes().Release();
     ListaZoq().Release();
 }
 

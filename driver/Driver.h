@@ -22,10 +22,13 @@ extern std::atomic<int32_t> DelayTransmisiones;
 // with 0xFF. Any other value leaves a failed read's destination as it was.
 extern std::atomic<uint8_t> MemoriaACeroSiFallo;
 
-// Creates the driver's objects: the 20 port objects and the point-module list.
+// Creates the driver's objects: the 20 port objects, the point-module list and the queue
+// of writes.
 void InicializarDriver();
 // Releases what InicializarDriver created, under the lock; the port objects close
-// their serial ports. Exports find no port objects and no point modules afterwards.
+// their serial ports and free their cache lists, and writes still queued are dropped.
+// Exports and the diagnostic window find no port objects, point modules or queued writes
+// afterwards.
 void ReleaseDriverObjects();
 
 }  // namespace baslink

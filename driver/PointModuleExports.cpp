@@ -1,15 +1,17 @@
 // The point-module exports: programs declare modules, set their output values and control
 // bits, and read their input values and status. None of them waits for the bus. The ones
 // that change a module take SeccionCritica around the change, so they wait while a poll
-// is under way; CogerEstadoZoq and CogerValoresZOQS take only the module lock.
+// is under way; CogerEstadoZoq and CogerValoresZOQS take only the module lock. Once the
+// library is stopping they all return at once: the worker is about to release the list.
 
 #include <array>
 #include <cstdint>
 #include <string>
 
+#include "Driver.h"
 #include "Messages.h"
 #include "PointModules.h"
-#include "PortObjects.h"
+#include "PortArgument.h"
 #include "SeccionCritica.h"
 #include "Worker.h"
 #include "baslink.h"
@@ -64,12 +66,7 @@ extern "C" {
 
 BASLINK_API uint16_t BASLINK_CALL AnadirZOQ(uint8_t port, uint8_t address, uint8_t type1,
                                             uint8_t type2, uint8_t type3, uint8_t type4) {
-    if (port == 0) {
-        ShowLibraryMessage(texts::kZoqPortZero);
-        return 0;
-    }
-    if (port > PortTable::kPortCount) {
-        ShowLibraryMessage(texts::kZoqPortAbove + std::to_string(PortTable::kPortCount));
+    if (Parar == 1 || !PortArgumentValid(port, texts::kZoqPortZero, texts::kZoqPortAbove)) {
         return 0;
     }
     const PairTypes types{KnownPairType(type1), KnownPairType(type2), KnownPairType(type3),
@@ -84,6 +81,9 @@ BASLINK_API uint16_t BASLINK_CALL AnadirZOQ(uint8_t port, uint8_t address, uint8
 
 BASLINK_API void BASLINK_CALL PonerEstadoZoq(uint8_t port, uint8_t address, uint8_t activo,
                                              uint8_t bitB, uint8_t bitA) {
+    if (Parar == 1) {
+        return;
+    }
     bool found = false;
     {
         std::lock_guard lock(SeccionCritica);
@@ -100,6 +100,9 @@ BASLINK_API void BASLINK_CALL PonerEstadoZoq(uint8_t port, uint8_t address, uint
 
 BASLINK_API uint16_t BASLINK_CALL CogerEstadoZoq(uint8_t port, uint8_t address) {
     uint16_t word = 0;
+    if (Parar == 1) {
+        return word;
+    }
     ListaZoq().Use(port, address, [&word](TDatosZOQ& module) { word = StatusWord(module); });
     return word;
 }
@@ -109,7 +112,8 @@ BASLINK_API void BASLINK_CALL CogerValoresZOQS(uint8_t port, uint8_t address, ui
                                                uint16_t* value5, uint16_t* value6, uint16_t* value7,
                                                uint16_t* value8) {
     std::array<uint16_t, kPointsPerModule> values{};
-    if (!ListaZoq().Use(port, address, [&values](TDatosZOQ& module) { values = module.Valor; })) {
+    if (Parar == 1 ||
+        !ListaZoq().Use(port, address, [&values](TDatosZOQ& module) { values = module.Valor; })) {
         return;
     }
     const std::array<uint16_t*, kPointsPerModule> targets{value1, value2, value3, value4,
@@ -127,6 +131,9 @@ BASLINK_API void BASLINK_CALL PonerValoresZOQS(uint8_t port, uint8_t address, ui
                                                uint16_t value8) {
     const std::array<uint16_t, kPointsPerModule> values{value1, value2, value3, value4,
                                                         value5, value6, value7, value8};
+    if (Parar == 1) {
+        return;
+    }
     std::lock_guard lock(SeccionCritica);
     ListaZoq().Use(port, address, [&values](TDatosZOQ& module) {
         for (int point = 1; point <= kPointsPerModule; ++point) {
@@ -137,6 +144,9 @@ BASLINK_API void BASLINK_CALL PonerValoresZOQS(uint8_t port, uint8_t address, ui
 
 BASLINK_API void BASLINK_CALL PonerValorZOQ(uint8_t port, uint8_t address, uint16_t point,
                                             uint16_t value) {
+    if (Parar == 1) {
+        return;
+    }
     if (!PointInRange(point)) {
         ShowLibraryMessage(texts::kPonerValorZoqPoint);
         return;
@@ -149,7 +159,7 @@ BASLINK_API void BASLINK_CALL PonerValorZOQ(uint8_t port, uint8_t address, uint1
 BASLINK_API void BASLINK_CALL CogerValorZOQ(uint8_t /*port*/, uint8_t /*address*/, uint16_t point,
                                             uint32_t /*unused*/) {
     // A valid point delivers nothing: values are read with CogerValoresZOQS.
-    if (!PointInRange(point)) {
+    if (Parar == 0 && !PointInRange(point)) {
         ShowLibraryMessage(texts::kCogerValorZoqPoint);
     }
 }

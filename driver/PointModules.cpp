@@ -228,6 +228,19 @@ TDatosZOQ* ZoqList::ActiveAt(int32_t position) {
     return module.Activo == 1 ? &module : nullptr;
 }
 
+bool ZoqList::AnyActive() const {
+    std::lock_guard lock(mutex_);
+    if (!list_ || !list_->First()) {
+        return false;
+    }
+    do {
+        if (CheckedCast<TDatosZOQ>(list_->GetCurrent()).Activo == 1) {
+            return true;
+        }
+    } while (list_->Next());
+    return false;
+}
+
 TDatosZOQ* ZoqList::Find(uint8_t port, uint8_t address) {
     if (!list_ || !list_->First()) {
         return nullptr;

@@ -101,6 +101,8 @@ public:
     // `position` (1..Count) when its Activo is exactly 1, else none.
     int32_t Count() const;
     TDatosZOQ* ActiveAt(int32_t position);
+    // Whether a module of the list has Activo exactly 1.
+    bool AnyActive() const;
 
 private:
     // Walks the list from its head; under mutex_, which keeps every walk of its one cursor.

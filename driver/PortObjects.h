@@ -12,6 +12,8 @@
 #include <span>
 #include <string>
 
+#include "ObjList.h"
+#include "RegulatorAccess.h"
 #include "ReplyWait.h"
 #include "ThreadComPort.h"
 
@@ -90,6 +92,14 @@ public:
     // Link mode: 0 through the communication board, any other value direct bus frames.
     // Stored by the exports before their exchange; under SeccionCritica.
     uint8_t ModoDirecto = 0;
+
+    // The read cache of this port (ReadCache.h), under SeccionCritica: the application's
+    // read requests in key order, the blocks merged from them, the 1-based position of the
+    // block the worker reads next, and the name last given with a request (kept, not used).
+    TOrderedList Peticiones{TAccesoRegulador::StaticClass(), CompararAccesos};
+    TUnorderedList Lecturas{TAccesoRegulador::StaticClass()};
+    int32_t IndiceLectura = 0;
+    std::string Descripcion;
 
 private:
     // Runs `check` on bytes that belong to the exchange in progress and wakes its wait.

@@ -15,6 +15,16 @@
 //       the writes of FallosQdk (an atomic byte, which FalloQDK reads without the lock).
 //       The settings MemoriaACeroSiFallo and DelayTransmisiones are atomics outside any
 //       lock. An EEPROM read of a regulator lets go of the lock between its two exchanges.
+//       The read cache (ReadCache.h): each port's Peticiones, Lecturas (the blocks with
+//       their cached bytes and Fallos), IndiceLectura and Descripcion, and the write queue
+//       EscriturasPendientes, with the one cursor of each list. Taken by the cache exports
+//       around their work on the lists (AnadirLecturaVLX2 through ExchangeLock, as it
+//       opens the port), by the worker's write step for the whole queue and its block step
+//       for one block read, and by the diagnostic window for each copy of a list's rows
+//       (it fills its grids after letting go).
+//       The worker's steps (WorkerSteps.h) take it as a plain hold: once per point-module
+//       poll (the poll's own exchange then takes ExchangeLock inside it), once for the
+//       queued writes, once per block read with the 5 ms pause after it.
 //   PortTable lifetime (PortObjects.h; shared and exclusive)
 //       That the 20 port objects exist, for the exports that read them without
 //       SeccionCritica. Exclusive only while they are released, under SeccionCritica.

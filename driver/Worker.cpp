@@ -10,6 +10,7 @@
 #include "Driver.h"
 #include "NeverDestroyed.h"
 #include "Threads.h"
+#include "WorkerSteps.h"
 
 namespace baslink {
 namespace {
@@ -51,14 +52,6 @@ private:
         changed.notify_all();
     }
 };
-
-// One pass over the ports 1 to 20; true while work is left for the next pass. Its steps
-// (the point-module polls, the queued writes, the cache reads) come with the parts whose
-// work they do, and each of those announces its work with WakeWorker. Until then no pass
-// has anything to do.
-bool Pasada() {
-    return false;
-}
 
 class TMiThread {
 public:

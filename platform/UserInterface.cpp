@@ -32,8 +32,7 @@ void ShowMessage(std::string_view text) {
         (*record)(std::string(text));
         return;
     }
-    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
-    if (OnApplicationThread(app)) {
+    if (ShowsWindows()) {
         const QString message = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
         QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), message,
                         QMessageBox::Ok, QApplication::activeWindow());
@@ -48,6 +47,10 @@ void PumpMessages() {
     if (PumpsMessages()) {
         QCoreApplication::processEvents();
     }
+}
+
+bool ShowsWindows() {
+    return OnApplicationThread(qobject_cast<QApplication*>(QCoreApplication::instance()));
 }
 
 bool PumpsMessages() {

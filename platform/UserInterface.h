@@ -22,6 +22,9 @@ void PumpMessages();
 // pumps nothing need not wake up to pump.
 bool PumpsMessages();
 
+// True when the calling thread runs the QApplication, so the library's windows can show.
+bool ShowsWindows();
+
 // While a recorder is installed, messages go to it instead of being shown (for tests).
 // An empty function removes it.
 using MessageRecorder = std::function<void(const std::string& text)>;

@@ -44,8 +44,8 @@ BASLINK_API void BASLINK_CALL LibExit(void);
  * twice in a row. */
 BASLINK_API uint8_t BASLINK_CALL EscribirBloqueEpromQDK(uint8_t port, uint16_t address,
                                                         uint16_t size, const uint8_t* source);
-BASLINK_API uint8_t BASLINK_CALL LeerBloqueEpromQDK(uint8_t port, uint16_t address,
-                                                    uint16_t size, uint8_t* destination);
+BASLINK_API uint8_t BASLINK_CALL LeerBloqueEpromQDK(uint8_t port, uint16_t address, uint16_t size,
+                                                    uint8_t* destination);
 BASLINK_API void BASLINK_CALL ResetQDK(uint8_t port);
 BASLINK_API uint8_t BASLINK_CALL FalloQDK(uint8_t port);
 
@@ -171,6 +171,63 @@ BASLINK_API uint16_t BASLINK_CALL DevolverCommLibre(uint16_t* status, const uint
 BASLINK_API uint16_t BASLINK_CALL PedirCommLibreRs(uint8_t port, uint8_t sendCount,
                                                    uint8_t receiveCount, uint32_t timeoutMs,
                                                    uint8_t* buffer);
+
+/* Read cache and write queue. None of these calls waits on the bus (only the first
+ * AnadirLecturaVLX2 of a port pauses 500 ms to open it); they wait while the library's
+ * worker exchanges on the bus for one of its steps. The second argument is not used.
+ * Once LibExit has run they do nothing and return 0.
+ * AnadirLecturaVLX2 registers size bytes (at most 24) at (node, block, offset) for the
+ * worker to read in the background, merged with the port's other requests into blocks of
+ * at most 24 bytes; mode 1 reads with direct frames, any other value through the board.
+ * The cached bytes read as 0 until the first read. It opens the port. A size above 24,
+ * port 0 or a port above 20 shows a message (in that order) and registers nothing. */
+BASLINK_API void BASLINK_CALL AnadirLecturaVLX2(uint8_t port, uint8_t unused, uint16_t node,
+                                                uint8_t block, uint16_t offset, uint16_t size,
+                                                uint8_t mode, const char* name);
+/* Forgets all the port's requests and cached blocks. Port 0 or above 20 shows a message. */
+BASLINK_API void BASLINK_CALL QuitarVlx2(uint8_t port, uint8_t unused, uint32_t unused2);
+/* Copies size cached bytes into destination from a block that holds them all; where no
+ * block does (a range across two blocks, a block number above 255), destination is left
+ * as it was. Port 0 or above 20 shows a message. */
+BASLINK_API void BASLINK_CALL LeerMemoriaVLX2(uint8_t port, uint8_t unused, uint16_t node,
+                                              uint16_t block, uint16_t offset, uint16_t size,
+                                              void* destination);
+/* Queues a write of size bytes (at most 24) of source; the worker sends the queue in the
+ * order of the calls, each write once, in the port's link mode at that moment, and only
+ * on a port that has been opened. A size above 24, port 0 or a port above 20 shows a
+ * message (in that order) and queues nothing. */
+BASLINK_API void BASLINK_CALL EscribirMemoriaVLX2(uint8_t port, uint8_t unused, uint16_t node,
+                                                  uint8_t block, uint16_t offset, uint16_t size,
+                                                  const void* source);
+/* Cached values, least significant byte first; 0 where no block holds them. */
+BASLINK_API uint8_t BASLINK_CALL LeerVLX2_Byte(uint8_t port, uint8_t unused, uint16_t node,
+                                               uint16_t block, uint16_t offset);
+BASLINK_API int16_t BASLINK_CALL LeerVLX2_Integer(uint8_t port, uint8_t unused, uint16_t node,
+                                                  uint16_t block, uint16_t offset);
+BASLINK_API int32_t BASLINK_CALL LeerVLX2_Long(uint8_t port, uint8_t unused, uint16_t node,
+                                               uint16_t block, uint16_t offset);
+BASLINK_API float BASLINK_CALL LeerVLX2_Single(uint8_t port, uint8_t unused, uint16_t node,
+                                               uint16_t block, uint16_t offset);
+/* Queued writes of a value, least significant byte first (EscribirMemoriaVLX2). */
+BASLINK_API void BASLINK_CALL EscribirVLX2_Byte(uint8_t port, uint8_t unused, uint16_t node,
+                                                uint8_t block, uint16_t offset, uint8_t value);
+BASLINK_API void BASLINK_CALL EscribirVLX2_Integer(uint8_t port, uint8_t unused, uint16_t node,
+                                                   uint8_t block, uint16_t offset, int16_t value);
+BASLINK_API void BASLINK_CALL EscribirVLX2_Long(uint8_t port, uint8_t unused, uint16_t node,
+                                                uint8_t block, uint16_t offset, int32_t value);
+BASLINK_API void BASLINK_CALL EscribirVLX2_Single(uint8_t port, uint8_t unused, uint16_t node,
+                                                  uint8_t block, uint16_t offset, float value);
+/* 1 while the first cached block of node (0 to 255) reads well, 0 once its last three
+ * reads have failed; 0 too when the port (1 to 20) has no block of that node. */
+BASLINK_API uint8_t BASLINK_CALL CogerEstadoVLX2(uint8_t port, uint8_t node);
+
+/* A window that shows the queued writes of all ports and the port's requests and cached
+ * blocks, refreshed every half second; returns once it is closed (a click on its top
+ * strip closes it, and so does LibExit). It needs a QApplication on the calling thread:
+ * elsewhere, or from a handler run while a call waits on the bus, it opens nothing and
+ * says so as a message (a line on standard error without a window). Port 0 or above 20
+ * shows a message. */
+BASLINK_API void BASLINK_CALL MostrarInfoVLX2(uint8_t port, uint8_t unused, uint32_t unused2);
 
 #ifdef __cplusplus
 }
