@@ -45,7 +45,7 @@ QString BytesText(const std::vector<uint8_t>& bytes) {
 }
 
 // The grids count their rows with the title row, as row 0: data row r is the table's row
-// r - 1, under its header.
+// r - 1, under its header. A row exists only once the row count takes it in.
 void SetCell(QTableWidget& grid, int column, int row, const QString& text) {
     QTableWidgetItem* item = grid.item(row - 1, column);
     if (item == nullptr) {
@@ -92,8 +92,8 @@ void BlankRow(QTableWidget& grid, int row) {
 }
 
 void FillWithAtLeastOneRow(QTableWidget& grid, const std::vector<AccessRow>& rows, bool withBytes) {
-    FillRows(grid, rows, withBytes);
     SetRowCount(grid, std::max(2, static_cast<int>(rows.size()) + 1));
+    FillRows(grid, rows, withBytes);
     if (rows.empty()) {
         BlankRow(grid, 1);
     }
@@ -128,8 +128,8 @@ void TFVentanaInfo::FormActivate() {
     QTableWidget& lecturas = *ui->Lecturas;
     SetTitles(lecturas, kAccessTitles + QStringList{QStringLiteral("Valores (decimal)")});
     const std::vector<AccessRow> blocks = CopyBlocks(Puerto);
-    FillRows(lecturas, blocks, true);
     SetRowCount(lecturas, static_cast<int>(blocks.size()) + 1);
+    FillRows(lecturas, blocks, true);
     lecturas.setColumnWidth(kValuesColumn, kValuesWidth);
 
     SetTitles(*ui->Escrituras, kAccessTitles + QStringList{QStringLiteral("Valor")});

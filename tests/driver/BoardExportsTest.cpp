@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "SimulatedBus.h"
 #include "PortsFolderTest.h"
+#include "SimulatedBus.h"
 #include "baslink.h"
 
 namespace {

@@ -1,0 +1,203 @@
+// The worker thread through libbaslink.so, against the simulated bus: the pause between
+// its passes, the queued writes it sends while it runs, the stop with writes still queued,
+// and a long run of host threads calling the cache and point-module exports beside it.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "DeviceLock.h"
+#include "PortsFolderTest.h"
+#include "SimulatedBus.h"
+#include "baslink.h"
+
+namespace {
+
+using baslink::sim::Bytes;
+using baslink::sim::FrameKind;
+using baslink::sim::LoggedFrame;
+using baslink::sim::SimulatedBus;
+using std::chrono::milliseconds;
+using SteadyClock = std::chrono::steady_clock;
+
+constexpr uint8_t kDirect = 1;
+
+bool WaitFor(const std::function<bool()>& condition, milliseconds limit) {
+    const auto deadline = SteadyClock::now() + limit;
+    while (!condition()) {
+        if (SteadyClock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(milliseconds(2));
+    }
+    return true;
+}
+
+std::vector<LoggedFrame> FramesOf(const SimulatedBus& bus, FrameKind kind) {
+    std::vector<LoggedFrame> frames;
+    for (const LoggedFrame& frame : bus.receivedFrames()) {
+        if (frame.kind == kind) {
+            frames.push_back(frame);
+        }
+    }
+    return frames;
+}
+
+// The data bytes of the block-0 direct writes at `offset`, in the order they came.
+std::vector<Bytes> WrittenAt(const SimulatedBus& bus, uint16_t offset) {
+    std::vector<Bytes> written;
+    for (const LoggedFrame& frame : FramesOf(bus, FrameKind::DirectWrite)) {
+        if ((frame.bytes[4] << 8 | frame.bytes[5]) == offset) {
+            written.emplace_back(frame.bytes.begin() + 6, frame.bytes.end() - 1);
+        }
+    }
+    return written;
+}
+
+milliseconds Gap(const LoggedFrame& earlier, const LoggedFrame& later) {
+    return std::chrono::duration_cast<milliseconds>(later.time - earlier.time);
+}
+
+class Worker : public PortsFolderTest {
+protected:
+    SimulatedBus bus{"com1"};
+};
+
+TEST_F(Worker, PausesBetweenPassesForTheDelaySetLast) {
+    bus.addRegulator(5);
+    DelayEntreTranmisiones(250);
+    AnadirLecturaVLX2(1, 0, 5, 0, 0, 2, kDirect, nullptr);  // one block: one read a pass
+    ASSERT_TRUE(WaitFor([&] { return FramesOf(bus, FrameKind::DirectRead).size() >= 3; },
+                        milliseconds(3000)));
+    auto reads = FramesOf(bus, FrameKind::DirectRead);
+    EXPECT_GE(Gap(reads[0], reads[1]), milliseconds(245));
+    EXPECT_GE(Gap(reads[1], reads[2]), milliseconds(245));
+
+    DelayEntreTranmisiones(10);
+    bus.clearFrames();
+    ASSERT_TRUE(WaitFor([&] { return FramesOf(bus, FrameKind::DirectRead).size() >= 4; },
+                        milliseconds(3000)));
+    reads = FramesOf(bus, FrameKind::DirectRead);
+    EXPECT_LT(Gap(reads[2], reads[3]), milliseconds(150));
+}
+
+TEST_F(Worker, SendsWritesInCallOrderAndKeepsTheCacheFresh) {
+    bus.addRegulator(5);
+    AnadirLecturaVLX2(1, 0, 5, 0, 0x50, 1, kDirect, nullptr);
+    for (uint8_t value = 1; value <= 5; ++value) {
+        EscribirVLX2_Byte(1, 0, 5, 0, 0x50, value);
+    }
+    ASSERT_TRUE(WaitFor([&] { return WrittenAt(bus, 0x50).size() == 5; }, milliseconds(3000)));
+    EXPECT_EQ(WrittenAt(bus, 0x50), (std::vector<Bytes>{{1}, {2}, {3}, {4}, {5}}));
+    EXPECT_TRUE(WaitFor([] { return LeerVLX2_Byte(1, 0, 5, 0, 0x50) == 5; }, milliseconds(3000)));
+    EXPECT_EQ(CogerEstadoVLX2(1, 5), 1);
+}
+
+TEST_F(Worker, StopsBetweenQueuedWritesAndTheExportsThenLeaveEverythingAlone) {
+    bus.addRegulator(5);
+    bus.injectFault({baslink::sim::FaultAction::NoAnswer,
+                     {.kind = FrameKind::DirectWrite},
+                     baslink::sim::kEveryFrame});
+    AnadirLecturaVLX2(1, 0, 5, 0, 0, 2, kDirect, nullptr);
+    for (uint8_t value = 1; value <= 5; ++value) {
+        EscribirVLX2_Byte(1, 0, 5, 0, 0x50, value);
+    }
+    ASSERT_TRUE(WaitFor([&] { return !WrittenAt(bus, 0x50).empty(); }, milliseconds(3000)));
+    LibExit();
+    // The worker releases the port objects, closing com1, once it has left.
+    ASSERT_TRUE(WaitFor([&] { return DeviceIsFree(bus.devicePath()); }, milliseconds(3000)));
+    EXPECT_LE(WrittenAt(bus, 0x50).size(), 2u);
+
+    testing::internal::CaptureStderr();
+    uint16_t value = 9;
+    EscribirVLX2_Byte(1, 0, 5, 0, 0x50, 6);
+    AnadirLecturaVLX2(0, 0, 5, 0, 0, 30, kDirect, nullptr);
+    EXPECT_EQ(LeerVLX2_Integer(1, 0, 5, 0, 0), 0);
+    EXPECT_EQ(CogerEstadoVLX2(1, 5), 0);
+    QuitarVlx2(1, 0, 0);
+    MostrarInfoVLX2(1, 0, 0);
+    AnadirZOQ(1, 2, 0, 0, 0, 0);
+    CogerValoresZOQS(1, 2, &value, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(CogerEstadoZoq(1, 2), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(value, 9);
+}
+
+// How long the long run lasts: BASLINK_SOAK_SECONDS, or a few seconds.
+std::chrono::seconds SoakDuration() {
+    const char* text = std::getenv("BASLINK_SOAK_SECONDS");
+    const int seconds = text != nullptr ? std::atoi(text) : 0;
+    return std::chrono::seconds(seconds > 0 ? seconds : 3);
+}
+
+// Host threads use the cache, the queue and the point modules while the worker polls,
+// sends and reads: nothing may race (under ThreadSanitizer), nothing may wait for ever,
+// and every queued write reaches the regulator once, in call order.
+TEST_F(Worker, HostThreadsShareTheListsWithTheWorkerWithoutLosingAWrite) {
+    SimulatedBus modules("com2");
+    auto regulator = bus.addRegulator(5);
+    modules.addPointModule(9, {1, 4, 2, 3}).setInput(5, 1);
+    AnadirZOQ(2, 9, 1, 4, 2, 3);
+    AnadirLecturaVLX2(1, 0, 5, 0, 0x40, 4, kDirect, "contador");
+
+    const auto end = SteadyClock::now() + SoakDuration();
+    std::atomic<int32_t> lastWritten{0};
+    std::thread cache([&] {
+        for (int32_t value = 1; SteadyClock::now() < end; ++value) {
+            EscribirVLX2_Long(1, 0, 5, 0, 0x40, value);
+            lastWritten = value;
+            uint8_t bytes[4];
+            LeerMemoriaVLX2(1, 0, 5, 0, 0x40, 4, bytes);
+            LeerVLX2_Long(1, 0, 5, 0, 0x40);
+            CogerEstadoVLX2(1, 5);
+            if (value % 64 == 0) {
+                QuitarVlx2(1, 0, 0);
+                AnadirLecturaVLX2(1, 0, 5, 0, 0x40, 4, kDirect, "contador");
+                AnadirLecturaVLX2(1, 0, 5, 0, 0x44, 8, kDirect, "otro");
+            }
+            std::this_thread::sleep_for(milliseconds(1));  // a host's pace, not a wait
+        }
+    });
+    std::thread points([&] {
+        uint16_t values[8];
+        for (uint16_t round = 0; SteadyClock::now() < end; ++round) {
+            PonerValoresZOQS(2, 9, round & 1, 0, round & 0xFF, 1, 0, 0, 0, 0);
+            PonerValorZOQ(2, 9, 2, 1);
+            CogerValoresZOQS(2, 9, &values[0], &values[1], &values[2], &values[3], &values[4],
+                             &values[5], &values[6], &values[7]);
+            CogerEstadoZoq(2, 9);
+            PonerEstadoZoq(2, 9, 1, round & 1, 0);
+            if (round % 128 == 0) {
+                AnadirZOQ(2, static_cast<uint8_t>(10 + round / 128 % 50), 2, 0, 0, 0);
+            }
+            std::this_thread::sleep_for(milliseconds(1));
+        }
+    });
+    cache.join();
+    points.join();
+
+    const int32_t last = lastWritten;
+    ASSERT_GT(last, 0);
+    ASSERT_TRUE(WaitFor([&] { return WrittenAt(bus, 0x40).size() >= static_cast<size_t>(last); },
+                        milliseconds(10000)))
+        << WrittenAt(bus, 0x40).size() << " of " << last << " writes sent";
+    const std::vector<Bytes> written = WrittenAt(bus, 0x40);
+    ASSERT_EQ(written.size(), static_cast<size_t>(last));
+    for (int32_t value = 1; value <= last; ++value) {
+        int32_t sent = 0;
+        std::memcpy(&sent, written[static_cast<size_t>(value - 1)].data(), sizeof sent);
+        ASSERT_EQ(sent, value);
+    }
+    EXPECT_EQ(regulator.memory(0, 0x40, 4), written.back());
+    EXPECT_GT(modules.pointModule(9).state().answered, 0u);
+}
+
+}  // namespace
