@@ -115,7 +115,8 @@ BASLINK_API void BASLINK_CALL DelayEntreTranmisiones(int32_t milliseconds);
  * 1 and 7 one-bit outputs, 4 eight-bit outputs; 2 one-bit, 5 eight-bit and 3, 6
  * eleven-bit inputs). Once added, a module is polled by the library's worker while it
  * is active. None of these calls waits on the bus; those that change a module wait
- * while a poll is under way. A module not added is ignored (status 0).
+ * while a poll is under way. A module not added is ignored (status 0). Once LibExit has
+ * run they do nothing (status 0).
  * AnadirZOQ adds the module of (port, address), or resets the one there, active with
  * all values 0; a pair type above 7 counts as 0. Port 0 or above 20 shows a message
  * and adds nothing. Always returns 0. */
@@ -188,14 +189,14 @@ BASLINK_API void BASLINK_CALL AnadirLecturaVLX2(uint8_t port, uint8_t unused, ui
 BASLINK_API void BASLINK_CALL QuitarVlx2(uint8_t port, uint8_t unused, uint32_t unused2);
 /* Copies size cached bytes into destination from a block that holds them all; where no
  * block does (a range across two blocks, a block number above 255), destination is left
- * as it was. Port 0 or above 20 shows a message. */
+ * as it was (as it is for a null destination). Port 0 or above 20 shows a message. */
 BASLINK_API void BASLINK_CALL LeerMemoriaVLX2(uint8_t port, uint8_t unused, uint16_t node,
                                               uint16_t block, uint16_t offset, uint16_t size,
                                               void* destination);
 /* Queues a write of size bytes (at most 24) of source; the worker sends the queue in the
  * order of the calls, each write once, in the port's link mode at that moment, and only
  * on a port that has been opened. A size above 24, port 0 or a port above 20 shows a
- * message (in that order) and queues nothing. */
+ * message (in that order) and queues nothing; so does a null source, silently. */
 BASLINK_API void BASLINK_CALL EscribirMemoriaVLX2(uint8_t port, uint8_t unused, uint16_t node,
                                                   uint8_t block, uint16_t offset, uint16_t size,
                                                   const void* source);

@@ -14,10 +14,12 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <mutex>
 #include <ostream>
 
 #include "Driver.h"
 #include "PortsFolderTest.h"
+#include "SeccionCritica.h"
 #include "SimulatedBus.h"
 #include "UserInterface.h"
 #include "WorkerSteps.h"
@@ -159,6 +161,16 @@ TEST_F(InfoWindow, APortWithoutRequestsShowsTitlesAndOneBlankRowAndClosesOnATopC
         QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(panel->width() - 5, 10));
     });
     EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(InfoWindow, OpensNoWindowFromInsideAnExchange) {
+    {
+        std::lock_guard lock(SeccionCritica);
+        MostrarInfoVLX2(1, 0, 0);
+        EXPECT_TRUE(messages.empty());  // not under the lock
+    }
+    EXPECT_EQ(messages, std::vector<std::string>{
+                            "DLL MostrarInfoVLX2: no se abre la ventana durante un intercambio"});
 }
 
 }  // namespace
