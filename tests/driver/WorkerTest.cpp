@@ -156,6 +156,8 @@ std::chrono::seconds SoakDuration() {
 TEST_F(Worker, HostThreadsShareTheListsWithTheWorkerWithoutLosingAWrite) {
     auto regulator = bus.addRegulator(5);
     modules.addPointModule(9, {1, 4, 2, 3}).setInput(5, 1);
+    modules.addPointModule(10, {2, 0, 0, 0});
+    modules.addPointModule(11, {5, 5, 0, 0});
     AnadirZOQ(2, 9, 1, 4, 2, 3);
     AnadirLecturaVLX2(1, 0, 5, 0, 0x40, 4, kDirect, "contador");
 
@@ -186,9 +188,13 @@ TEST_F(Worker, HostThreadsShareTheListsWithTheWorkerWithoutLosingAWrite) {
                              &values[5], &values[6], &values[7]);
             CogerEstadoZoq(2, 9);
             PonerEstadoZoq(2, 9, 1, round & 1, 0);
-            if (round % 128 == 0) {
-                AnadirZOQ(2, static_cast<uint8_t>(10 + round / 128 % 50), 2, 0, 0, 0);
+            // Modules are added (or reset) and switched off and on while the worker walks
+            // the list.
+            if (round % 64 == 0) {
+                AnadirZOQ(2, 10, 2, 0, 0, 0);
+                AnadirZOQ(2, 11, 5, 5, 0, 0);
             }
+            PonerEstadoZoq(2, 11, round % 16 < 8 ? 1 : 0, 0, 0);
             std::this_thread::sleep_for(milliseconds(1));
         }
     });
