@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -130,7 +129,7 @@ BASLINK_API void BASLINK_CALL EscribirMemoriaVLX2(uint8_t port, uint8_t, uint16_
         return;
     }
     auto write = NewAccess(port, node, block, offset, size);
-    std::memcpy(write->Datos.data(), source, size);
+    std::copy_n(static_cast<const uint8_t*>(source), size, write->Datos.begin());
     {
         std::lock_guard lock(SeccionCritica);
         EscriturasPendientes().Append(std::move(write));

@@ -119,11 +119,18 @@ TEST_F(Worker, StopsBetweenQueuedWritesAndTheExportsThenLeaveEverythingAlone) {
                      {.kind = FrameKind::DirectWrite},
                      baslink::sim::kEveryFrame});
     AnadirLecturaVLX2(1, 0, 5, 0, 0, 2, kDirect, nullptr);
+    // The stop comes as the first write goes out, while the others are queued (a call that
+    // queues waits while the worker sends).
+    bool firstWriteSeen = false;
+    std::thread stopper([&] {
+        firstWriteSeen = WaitFor([&] { return !WrittenAt(bus, 0x50).empty(); }, milliseconds(3000));
+        LibExit();
+    });
     for (uint8_t value = 1; value <= 5; ++value) {
         EscribirVLX2_Byte(1, 0, 5, 0, 0x50, value);
     }
-    ASSERT_TRUE(WaitFor([&] { return !WrittenAt(bus, 0x50).empty(); }, milliseconds(3000)));
-    LibExit();
+    stopper.join();
+    ASSERT_TRUE(firstWriteSeen);
     // The worker releases the port objects, closing com1, once it has left.
     ASSERT_TRUE(WaitFor([&] { return DeviceIsFree(bus.devicePath()); }, milliseconds(3000)));
     EXPECT_LE(WrittenAt(bus, 0x50).size(), 2u);
