@@ -21,10 +21,13 @@ bool Stopping() {
     return Parar == 1;
 }
 
-bool AnyOpenedPortWithBlocks() {
+// Whether a port has blocks, opened or not: a port that failed to open, or whose device
+// went away, is opened again by a synchronous call, which does not wake the worker; its
+// blocks are read from the next pass on.
+bool AnyPortWithBlocks() {
     for (uint8_t port = 1; port <= PortTable::kPortCount; ++port) {
         const TQDK* qdk = Puertos().Find(port);
-        if (qdk != nullptr && qdk->PuertoCreado != 0 && qdk->Lecturas.Count() > 0) {
+        if (qdk != nullptr && qdk->Lecturas.Count() > 0) {
             return true;
         }
     }
@@ -33,8 +36,7 @@ bool AnyOpenedPortWithBlocks() {
 
 bool WorkLeft() {
     std::lock_guard lock(SeccionCritica);
-    return ListaZoq().AnyActive() || EscriturasPendientes().Count() > 0 ||
-           AnyOpenedPortWithBlocks();
+    return ListaZoq().AnyActive() || EscriturasPendientes().Count() > 0 || AnyPortWithBlocks();
 }
 
 }  // namespace

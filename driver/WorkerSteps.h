@@ -23,7 +23,7 @@ void ReadNextBlock(uint8_t port);
 
 // One pass: the three steps for each port 1 to 20; the rest of the pass is skipped once
 // the library is stopping. True while work is left for the next pass: an active module, a
-// queued write, or an opened port with blocks.
+// queued write, or a port with blocks (opened or not: a call may open it meanwhile).
 bool Pasada();
 
 }  // namespace baslink

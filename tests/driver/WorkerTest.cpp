@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <string>
@@ -111,6 +112,23 @@ TEST_F(Worker, SendsWritesInCallOrderAndKeepsTheCacheFresh) {
     EXPECT_EQ(WrittenAt(bus, 0x50), (std::vector<Bytes>{{1}, {2}, {3}, {4}, {5}}));
     EXPECT_TRUE(WaitFor([] { return LeerVLX2_Byte(1, 0, 5, 0, 0x50) == 5; }, milliseconds(3000)));
     EXPECT_EQ(CogerEstadoVLX2(1, 5), 1);
+}
+
+TEST_F(Worker, ReadsTheBlocksOfAPortThatACallOpensAfterItFailedToOpen) {
+    std::filesystem::create_symlink(PortsFolder() / "absent", PortsFolder() / "com3");
+    testing::internal::CaptureStderr();
+    AnadirLecturaVLX2(3, 0, 5, 0, 0x10, 2, kDirect, nullptr);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Imposible Abrir Puerto com3"),
+              std::string::npos);
+
+    SimulatedBus late("com3");
+    late.addRegulator(5).setMemory(0, 0x10, {0x34, 0x12});
+    int16_t value = 0;
+    ASSERT_EQ(LeerWordRegulador(3, kDirect, 5, 0, 0x10, &value), 1);  // opens com3
+    EXPECT_TRUE(
+        WaitFor([] { return LeerVLX2_Integer(3, 0, 5, 0, 0x10) == 0x1234; }, milliseconds(3000)));
+    LibExit();
+    EXPECT_TRUE(WaitFor([&] { return DeviceIsFree(late.devicePath()); }, milliseconds(3000)));
 }
 
 TEST_F(Worker, StopsBetweenQueuedWritesAndTheExportsThenLeaveEverythingAlone) {
