@@ -8,13 +8,16 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "Driver.h"
+#include "PortObjects.h"
 #include "PortsFolderTest.h"
 #include "ReadCache.h"
 #include "RegulatorAccess.h"
+#include "SeccionCritica.h"
 #include "SimulatedBus.h"
 #include "UserInterface.h"
 #include "WorkerSteps.h"
@@ -51,6 +54,26 @@ std::vector<Range> RangesOf(const std::vector<AccessRow>& rows) {
     return ranges;
 }
 
+void AddRequest(TOrderedList& requests, const Range& range) {
+    auto* request = new TAccesoRegulador;
+    request->NumVlx = range.node;
+    request->Bloque = range.block;
+    request->Base = range.base;
+    request->Tamanio = range.size;
+    requests.Add(request);
+}
+
+std::vector<Range> RangesIn(TOrderedList& list) {
+    std::vector<Range> ranges;
+    if (list.First()) {
+        do {
+            const auto& access = CheckedCast<TAccesoRegulador>(list.GetCurrent());
+            ranges.push_back({access.NumVlx, access.Bloque, access.Base, access.Tamanio});
+        } while (list.Next());
+    }
+    return ranges;
+}
+
 TEST(RegulatorAccess, RequestsMergeIntoBlocksOfAtMost24Bytes) {
     struct Row {
         const char* name;
@@ -67,6 +90,7 @@ TEST(RegulatorAccess, RequestsMergeIntoBlocksOfAtMost24Bytes) {
         {"other nodes and blocks never share",
          {{6, 0, 4, 4}, {5, 1, 4, 4}, {5, 0, 0, 4}, {5, 0, 4, 4}},
          {{5, 0, 0, 8}, {5, 1, 4, 4}, {6, 0, 4, 4}}},
+        {"the next node right after", {{5, 0, 0, 4}, {6, 0, 4, 4}}, {{5, 0, 0, 4}, {6, 0, 4, 4}}},
         {"an end past 65535 does not wrap",
          {{5, 0, 65530, 6}, {5, 0, 65535, 1}},
          {{5, 0, 65530, 6}}},
@@ -77,24 +101,24 @@ TEST(RegulatorAccess, RequestsMergeIntoBlocksOfAtMost24Bytes) {
         TOrderedList requests(TAccesoRegulador::StaticClass(), CompararAccesos);
         TUnorderedList blocks(TAccesoRegulador::StaticClass());
         for (const Range& range : row.requests) {
-            auto* request = new TAccesoRegulador;
-            request->NumVlx = range.node;
-            request->Bloque = range.block;
-            request->Base = range.base;
-            request->Tamanio = range.size;
-            requests.Add(request);
+            AddRequest(requests, range);
         }
         ReconstruirLecturas(requests, blocks);
-        std::vector<Range> merged;
-        if (blocks.First()) {
-            do {
-                const auto& block = CheckedCast<TAccesoRegulador>(blocks.GetCurrent());
-                merged.push_back({block.NumVlx, block.Bloque, block.Base, block.Tamanio});
-            } while (blocks.Next());
-        }
-        EXPECT_EQ(merged, row.blocks);
+        EXPECT_EQ(RangesIn(blocks), row.blocks);
         EXPECT_EQ(requests.Count(), static_cast<int32_t>(row.requests.size()));
     }
+}
+
+TEST(RegulatorAccess, RequestsStandInKeyOrderWithTheNewestFirstAmongEqualKeys) {
+    TOrderedList requests(TAccesoRegulador::StaticClass(), CompararAccesos);
+    for (const Range& range : std::vector<Range>{
+             {5, 0, 4, 2}, {5, 0, 4, 6}, {4, 9, 9, 1}, {5, 0, 2, 1}, {5, 1, 0, 1}, {5, 0, 4, 3}}) {
+        AddRequest(requests, range);
+    }
+    EXPECT_EQ(
+        RangesIn(requests),
+        (std::vector<Range>{
+            {4, 9, 9, 1}, {5, 0, 2, 1}, {5, 0, 4, 3}, {5, 0, 4, 6}, {5, 0, 4, 2}, {5, 1, 0, 1}}));
 }
 
 class ReadCache : public PortsFolderTest {
@@ -119,6 +143,11 @@ protected:
             }
         }
         return offsets;
+    }
+
+    static int32_t FailuresOfFirstBlock(uint8_t port) {
+        std::lock_guard lock(SeccionCritica);
+        return CheckedCast<TAccesoRegulador>(Puertos().Find(port)->Lecturas.GoTo(1)).Fallos;
     }
 
     sim::SimulatedBus bus{"com1"};
@@ -178,13 +207,14 @@ TEST_F(ReadCache, StatusOfANodeFollowsItsFirstBlock) {
 
     // Blocks 1 and 2 are node 44's; block 3 is node 300's. Only the first block counts.
     bus.injectFault({sim::FaultAction::NoAnswer, {.node = 44, .block = 0}, sim::kEveryFrame});
-    const uint8_t expected[] = {1, 1, 0};
+    const uint8_t expected[] = {1, 1, 0, 0};
     for (const uint8_t state : expected) {
         for (int block = 0; block < 3; ++block) {
             ReadNextBlock(1);
         }
         EXPECT_EQ(CogerEstadoVLX2(1, 44), state);
     }
+    EXPECT_EQ(FailuresOfFirstBlock(1), 3);  // four failed reads count 3
     bus.clearFaults();
     ReadNextBlock(1);
     EXPECT_EQ(CogerEstadoVLX2(1, 44), 1);
