@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -220,6 +221,16 @@ TEST_F(ReadCache, StatusOfANodeFollowsItsFirstBlock) {
     EXPECT_EQ(CogerEstadoVLX2(1, 44), 1);
     EXPECT_EQ(CogerEstadoVLX2(0, 44), 0);
     EXPECT_EQ(CogerEstadoVLX2(21, 44), 0);
+}
+
+TEST_F(ReadCache, BlocksOfAPortThatIsNotOpenAreLeftAlone) {
+    std::filesystem::create_symlink(PortsFolder() / "absent", PortsFolder() / "com3");
+    AnadirLecturaVLX2(3, 0, 5, 0, 0, 2, kDirect, nullptr);
+    EXPECT_EQ(messages, std::vector<std::string>{"DLL AbrirPuerto: Imposible Abrir Puerto com3"});
+    for (int read = 0; read < 3; ++read) {
+        ReadNextBlock(3);  // no exchange, so no failed read either
+    }
+    EXPECT_EQ(FailuresOfFirstBlock(3), 0);
 }
 
 TEST_F(ReadCache, QueuedWritesGoOutInCallOrderEachOnceWhateverTheOutcome) {
