@@ -24,7 +24,8 @@
 //       (it fills its grids after letting go).
 //       The worker's steps (WorkerSteps.h) take it as a plain hold: once per point-module
 //       poll (the poll's own exchange then takes ExchangeLock inside it), once for the
-//       queued writes, once per block read with the 5 ms pause after it.
+//       queued writes, once per block read with the 5 ms pause after it; and after each
+//       pass, to see whether work is left.
 //   PortTable lifetime (PortObjects.h; shared and exclusive)
 //       That the 20 port objects exist, for the exports that read them without
 //       SeccionCritica. Exclusive only while they are released, under SeccionCritica.

@@ -175,13 +175,15 @@ BASLINK_API uint16_t BASLINK_CALL PedirCommLibreRs(uint8_t port, uint8_t sendCou
 
 /* Read cache and write queue. None of these calls waits on the bus (only the first
  * AnadirLecturaVLX2 of a port pauses 500 ms to open it); they wait while the library's
- * worker exchanges on the bus for one of its steps. The second argument is not used.
- * Once LibExit has run they do nothing and return 0.
+ * worker exchanges on the bus for one of its steps. The second argument is not used
+ * (but for CogerEstadoVLX2). Once LibExit has run they do nothing and return 0.
  * AnadirLecturaVLX2 registers size bytes (at most 24) at (node, block, offset) for the
  * worker to read in the background, merged with the port's other requests into blocks of
  * at most 24 bytes; mode 1 reads with direct frames, any other value through the board.
- * The cached bytes read as 0 until the first read. It opens the port. A size above 24,
- * port 0 or a port above 20 shows a message (in that order) and registers nothing. */
+ * The cached bytes read as 0 until the first read. It opens the port, so from a message
+ * handler run while a call waits on the bus it is refused and registers nothing. A size
+ * above 24, port 0 or a port above 20 shows a message (in that order) and registers
+ * nothing. */
 BASLINK_API void BASLINK_CALL AnadirLecturaVLX2(uint8_t port, uint8_t unused, uint16_t node,
                                                 uint8_t block, uint16_t offset, uint16_t size,
                                                 uint8_t mode, const char* name);
@@ -196,7 +198,8 @@ BASLINK_API void BASLINK_CALL LeerMemoriaVLX2(uint8_t port, uint8_t unused, uint
 /* Queues a write of size bytes (at most 24) of source; the worker sends the queue in the
  * order of the calls, each write once, in the port's link mode at that moment, and only
  * on a port that has been opened. A size above 24, port 0 or a port above 20 shows a
- * message (in that order) and queues nothing; so does a null source, silently. */
+ * message (in that order) and queues nothing; so does a null source with a size above 0,
+ * silently. */
 BASLINK_API void BASLINK_CALL EscribirMemoriaVLX2(uint8_t port, uint8_t unused, uint16_t node,
                                                   uint8_t block, uint16_t offset, uint16_t size,
                                                   const void* source);
