@@ -9,15 +9,11 @@
 #include <cstdint>
 #include <memory>
 
-class QTableWidget;
-
 namespace Ui {
 class TFVentanaInfo;
 }
 
 namespace baslink {
-
-struct AccessRow;
 
 class TFVentanaInfo : public QDialog {
 public:
