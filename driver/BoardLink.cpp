@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "Checksums.h"
-#include "Driver.h"
+#include "LinkMode.h"
 
 namespace baslink {
 namespace {
@@ -99,16 +99,13 @@ bool RecibirQdk(TQDK& qdk, uint8_t* buffer, uint16_t len) {
 }
 
 void RecepcionCrc(TQDK&, TThreadComPort& sender, const std::string& data) {
-    if (Parar == 1) {
+    const std::span<const uint8_t> bytes = JudgedBytes(data);
+    if (bytes.empty()) {
         return;
     }
-    const std::size_t length = data.size() % 256;
-    if (length < 3) {
-        return;
-    }
-    const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
+    const std::size_t length = bytes.size();
     const uint16_t received = static_cast<uint16_t>(bytes[length - 2] | (bytes[length - 1] << 8));
-    sender.Estado = Crc16Modbus(bytes, length - 2) == received ? kStateGood : kStateBad;
+    sender.Estado = Crc16Modbus(bytes.data(), length - 2) == received ? kStateGood : kStateBad;
 }
 
 }  // namespace baslink

@@ -6,16 +6,21 @@
 
 namespace baslink {
 
-void RecepcionSuma(TQDK&, TThreadComPort& sender, const std::string& data) {
-    if (Parar == 1) {
-        return;
-    }
+std::span<const uint8_t> JudgedBytes(const std::string& data) {
     const std::size_t length = data.size() % 256;
-    if (length < 3) {
+    if (Parar == 1 || length < 3) {
+        return {};
+    }
+    return {reinterpret_cast<const uint8_t*>(data.data()), length};
+}
+
+void RecepcionSuma(TQDK&, TThreadComPort& sender, const std::string& data) {
+    const std::span<const uint8_t> bytes = JudgedBytes(data);
+    if (bytes.empty()) {
         return;
     }
-    const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
-    sender.Estado = Sum8(bytes, length - 1) == bytes[length - 1] ? kStateGood : kStateBad;
+    const std::size_t last = bytes.size() - 1;
+    sender.Estado = Sum8(bytes.data(), last) == bytes[last] ? kStateGood : kStateBad;
 }
 
 bool AbrirPuertoEnModo(TQDK& qdk) {
