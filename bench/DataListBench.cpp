@@ -27,19 +27,18 @@
 #include "DataListView.h"
 #include "IniFile.h"
 #include "Messages.h"
+#include "ProjectFile.h"
 #include "UGlobal_mod.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
+using quorvan::kVariableTypes;
+using quorvan::VariableKey;
+using quorvan::VariableType;
+
 constexpr int kRegulators = 30;
-struct VariableType {
-    const char* prefix;
-    int largestNumber;
-};
-constexpr VariableType kTypes[] = {
-    {"Char", 40}, {"Byte", 40}, {"Int", 100}, {"Long", 60}, {"Float", 60}};
 
 // Seconds per iteration of each benchmark's last run, for the ratios printed at the end.
 std::map<std::string, double>& Results() {
@@ -57,12 +56,11 @@ public:
     Projects() {
         for (int code = 1; code <= kRegulators; ++code) {
             QByteArray text = "[CONFIG]\r\nCodigo=" + QByteArray::number(code) + "\r\n[BASIC]\r\n";
-            for (const VariableType& type : kTypes) {
+            for (const VariableType& type : kVariableTypes) {
                 for (int n = 1; n <= type.largestNumber; ++n) {
-                    const QByteArray key = QByteArray(type.prefix) + "%1_" + QByteArray::number(n);
                     const auto line = [&](char field, const QByteArray& value) {
-                        text += QByteArray(key).replace("%1", QByteArray(1, field)) + "=" + value +
-                                "\r\n";
+                        text += QByteArray::fromStdString(VariableKey(type, field, n)) + "=" +
+                                value + "\r\n";
                     };
                     line('1',
                          type.prefix + QByteArray::number(n) + "_R" + QByteArray::number(code));
@@ -149,17 +147,15 @@ void LoadThirtyProjectsKeyByKey(benchmark::State& state) {
         for (int code = 1; code <= kRegulators; ++code) {
             const std::string path = TheProjects().Path(code).toStdString();
             const auto read = [&path](const char* section, const std::string& key) {
-                return quorvan::FromAnsi(
-                    baslink::ini::ReadString(path, section, key).value_or("_error"));
+                const auto stored = baslink::ini::ReadString(path, section, key);
+                return stored ? quorvan::FromAnsi(*stored) : quorvan::kMissingKeyText;
             };
             const QString equipo = read("CONFIG", "Codigo");
-            for (const VariableType& type : kTypes) {
+            for (const VariableType& type : kVariableTypes) {
                 for (int n = 1; n <= type.largestNumber; ++n) {
-                    const auto key = [&](char field) {
-                        return type.prefix + std::string(1, field) + "_" + std::to_string(n);
-                    };
+                    const auto key = [&](char field) { return VariableKey(type, field, n); };
                     const QString name = read("BASIC", key('1'));
-                    if (name.isEmpty() || name == "_error") {
+                    if (name.isEmpty() || name == quorvan::kMissingKeyText) {
                         continue;
                     }
                     records.push_back({equipo + " " + read("BASIC", key('2')), name,

@@ -1,28 +1,15 @@
 #include "ProjectFile.h"
 
 #include <QFile>
-#include <array>
 
 #include "AnsiText.h"
 #include "IniFile.h"
 
 namespace quorvan {
-namespace {
 
-struct VariableType {
-    const char* prefix;
-    std::uint8_t tipo;
-    int largestNumber;
-};
-constexpr std::array<VariableType, 5> kVariableTypes = {{
-    {"Char", 0, 40},
-    {"Byte", 1, 40},
-    {"Int", 2, 100},
-    {"Long", 3, 60},
-    {"Float", 4, 60},
-}};
-
-}  // namespace
+std::string VariableKey(const VariableType& type, char field, int number) {
+    return type.prefix + std::string(1, field) + "_" + std::to_string(number);
+}
 
 void AppendProjectVariables(const QString& path, RecordList& records) {
     // The whole file is read once: a full project asks for some 1,500 keys.
@@ -34,9 +21,7 @@ void AppendProjectVariables(const QString& path, RecordList& records) {
     const QString code = read("CONFIG", "Codigo");
     for (const VariableType& type : kVariableTypes) {
         for (int n = 1; n <= type.largestNumber; ++n) {
-            const auto key = [&](char field) {
-                return type.prefix + std::string(1, field) + "_" + std::to_string(n);
-            };
+            const auto key = [&](char field) { return VariableKey(type, field, n); };
             const QString name = read("BASIC", key('1'));
             if (name.isEmpty() || name == kMissingKeyText) {
                 continue;

@@ -5,8 +5,10 @@
 // prefix "1_" n to prefix "4_" n.
 
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace quorvan {
@@ -25,6 +27,26 @@ struct TRegistro {
 // The records of the data list; the list owns them, so each keeps its address while the
 // list grows.
 using RecordList = std::vector<std::unique_ptr<TRegistro>>;
+
+// A variable type of the [BASIC] section: its key prefix, its `Tipo` and the largest
+// variable number a project has of it.
+struct VariableType {
+    const char* prefix;
+    std::uint8_t tipo;
+    int largestNumber;
+};
+// In the order a project's variables are read.
+inline constexpr std::array<VariableType, 5> kVariableTypes = {{
+    {"Char", 0, 40},
+    {"Byte", 1, 40},
+    {"Int", 2, 100},
+    {"Long", 3, 60},
+    {"Float", 4, 60},
+}};
+
+// The [BASIC] key of `field` ('1' name, '2' description, '3' block, '4' offset) of variable
+// `number` of a type: prefix, field, "_", number.
+std::string VariableKey(const VariableType& type, char field, int number);
 
 // The text a missing key reads as.
 inline const QString kMissingKeyText = QStringLiteral("_error");
