@@ -13,7 +13,7 @@ bool ValorEnRango(const QString& text, std::int32_t min, std::int32_t max) {
 
 std::int32_t IniTextToInteger(std::string_view text) {
     std::optional<std::int32_t> value;
-    if (text.size() > 2 && (text.starts_with("0x") || text.starts_with("0X"))) {
+    if (text.starts_with("0x") || text.starts_with("0X")) {
         value = DigitsToInteger(text.substr(2), 16, false);
     } else if (text.starts_with('$')) {
         value = DigitsToInteger(text.substr(1), 16, false);
