@@ -7,25 +7,15 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include "Messages.h"
+#include "RecordedMessages.h"
 
 namespace {
 
 using namespace quorvan;
 
-struct ProgramEnded {};
-
 class UUtilesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(folder_.isValid());
-        previousMessages_ = SetMessageHandler([this](const QString& text) { shown_ << text; });
-        previousEnd_ = SetEndHandler([] { throw ProgramEnded{}; });
-    }
-    void TearDown() override {
-        SetMessageHandler(previousMessages_);
-        SetEndHandler(previousEnd_);
-    }
+    void SetUp() override { ASSERT_TRUE(folder_.isValid()); }
 
     QString Path(const QString& name) const { return QDir(folder_.path()).filePath(name); }
     QByteArray Content(const QString& path) const {
@@ -39,9 +29,7 @@ protected:
     }
 
     QTemporaryDir folder_;
-    QStringList shown_;
-    MessageHandler previousMessages_;
-    EndHandler previousEnd_;
+    RecordedMessages recorded_;
 };
 
 TEST_F(UUtilesTest, NombreFicheroIniReplacesOnlyTheFileNamesExtension) {
@@ -61,7 +49,7 @@ TEST_F(UUtilesTest, ProgramSettingsRoundTripIntegersAndTexts) {
     EXPECT_EQ(LeeIniPrograma(program, "CONFIG", "Falta", true), "");
     EXPECT_EQ(LeeIniPrograma(program, "CONFIG", "Falta", false), "0");
     EXPECT_EQ(LeeIniPrograma(program, "Otra", "Puerto", false), "0");
-    EXPECT_TRUE(shown_.isEmpty());
+    EXPECT_TRUE(recorded_.messages.isEmpty());
 }
 
 TEST_F(UUtilesTest, IntegerReadsFollowTheIniNumberRules) {
@@ -90,16 +78,17 @@ TEST_F(UUtilesTest, RefusedWritesReportTheFileAndCarryOn) {
     EXPECT_FALSE(EscribeCadenaIni(Path("no-existe/a.int"), "CONFIG", "Puerto", "1"));
     const QString tooLong = Path(QString(300, 'a') + ".int");  // as typed in the save dialog
     EXPECT_FALSE(EscribeCadenaIni(tooLong, "CONFIG", "Puerto", "1"));
-    EXPECT_EQ(shown_, QStringList({"Error en Fichero: " + Path("no-existe/quorvan.ini"),
-                                   "Error en Fichero: " + Path("no-existe/a.int"),
-                                   "Error en Fichero: " + tooLong}));
+    EXPECT_EQ(recorded_.messages, QStringList({"Error en Fichero: " + Path("no-existe/quorvan.ini"),
+                                               "Error en Fichero: " + Path("no-existe/a.int"),
+                                               "Error en Fichero: " + tooLong}));
 }
 
 TEST_F(UUtilesTest, ReadingAMissingFileReportsItAndEndsTheProgram) {
     EXPECT_THROW(LeeIniPrograma(Path("quorvan"), "POS", "Alto", false), ProgramEnded);
     EXPECT_THROW(LeeIniFichero(Path("x.int"), "CONFIG", "Puerto", true), ProgramEnded);
-    EXPECT_EQ(shown_, QStringList({"No se ha encontrado el fichero " + Path("quorvan.ini"),
-                                   "No se ha encontrado el fichero " + Path("x.int")}));
+    EXPECT_EQ(recorded_.messages,
+              QStringList({"No se ha encontrado el fichero " + Path("quorvan.ini"),
+                           "No se ha encontrado el fichero " + Path("x.int")}));
 }
 
 }  // namespace

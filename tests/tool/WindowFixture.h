@@ -20,12 +20,10 @@
 #include <memory>
 
 #include "About.h"
-#include "Messages.h"
+#include "RecordedMessages.h"
 #include "StringGrid.h"
 #include "UGlobal_mod.h"
 #include "UpDownEdit.h"
-
-struct ProgramEnded {};
 
 // Runs `answer` on the file dialog that is about to run modally. A failed check inside
 // `answer` rejects the dialog, so it never waits.
@@ -50,20 +48,11 @@ inline void TypeAndAccept(QFileDialog& dialog, const QString& name) {
     static_cast<QDialog&>(dialog).accept();
 }
 
-class WindowFixture {
+class WindowFixture : public RecordedMessages {
 public:
-    WindowFixture() {
-        previousMessages_ =
-            quorvan::SetMessageHandler([this](const QString& text) { messages << text; });
-        previousEnd_ = quorvan::SetEndHandler([] { throw ProgramEnded{}; });
-    }
-    ~WindowFixture() {
-        window.reset();
-        quorvan::SetMessageHandler(previousMessages_);
-        quorvan::SetEndHandler(previousEnd_);
-    }
-    WindowFixture(const WindowFixture&) = delete;
-    WindowFixture& operator=(const WindowFixture&) = delete;
+    WindowFixture() = default;
+    // The window goes first, while its messages are still recorded.
+    ~WindowFixture() { window.reset(); }
 
     quorvan::TFGlobal& Create(const QString& executableFolder) {
         window = std::make_unique<quorvan::TFGlobal>(about, executableFolder);
@@ -117,11 +106,6 @@ public:
     static QStringList EmptyRow() { return {"0", "0", "0", "", "0", "0", "0", "0", ""}; }
 
     QTemporaryDir folder;
-    QStringList messages;
     quorvan::TAboutBoxForm about;
     std::unique_ptr<quorvan::TFGlobal> window;
-
-private:
-    quorvan::MessageHandler previousMessages_;
-    quorvan::EndHandler previousEnd_;
 };
