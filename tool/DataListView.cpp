@@ -30,6 +30,26 @@ QString TypeText(std::uint8_t tipo) {
     return tipo < texts.size() ? texts[tipo] : QString();
 }
 
+// The text a record sorts by for a header section's image index: two of its fields joined
+// by a blank.
+QString ClaveOrden(const TRegistro& record, int imageIndex) {
+    const auto joined = [](const QString& first, const QString& second) {
+        return first + QLatin1Char(' ') + second;
+    };
+    switch (imageIndex) {
+        case 1:
+            return joined(record.Nombre, record.Equipo);
+        case 2:
+            return joined(record.Descripcion, record.Equipo);
+        case 3:
+            return joined(record.Bloque, record.Nombre);
+        case 4:
+            return joined(record.Offset, record.Nombre);
+        default:
+            return joined(record.Equipo, record.Descripcion);
+    }
+}
+
 // Paints every row through the view, then the focus frame on the entry that has it.
 class RowDelegate : public QStyledItemDelegate {
 public:
@@ -86,24 +106,6 @@ public:
 private:
     std::vector<Entry> entries_;
 };
-
-QString ClaveOrden(const TRegistro& record, int imageIndex) {
-    const auto joined = [](const QString& first, const QString& second) {
-        return first + QLatin1Char(' ') + second;
-    };
-    switch (imageIndex) {
-        case 1:
-            return joined(record.Nombre, record.Equipo);
-        case 2:
-            return joined(record.Descripcion, record.Equipo);
-        case 3:
-            return joined(record.Bloque, record.Nombre);
-        case 4:
-            return joined(record.Offset, record.Nombre);
-        default:
-            return joined(record.Equipo, record.Descripcion);
-    }
-}
 
 DataListView::DataListView(QWidget* parent) : QListView(parent), entries_(new DataListModel(this)) {
     setModel(entries_);

@@ -14,10 +14,6 @@ namespace quorvan {
 class DataListHeader;
 class DataListModel;
 
-// The text a record sorts by for a header section's image index: two of its fields joined
-// by a blank.
-QString ClaveOrden(const TRegistro& record, int imageIndex);
-
 class DataListView : public QListView {
     Q_OBJECT
 
