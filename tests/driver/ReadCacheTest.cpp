@@ -53,12 +53,7 @@ std::vector<Range> RangesOf(const std::vector<AccessRow>& rows) {
 }
 
 void AddRequest(TOrderedList& requests, const Range& range) {
-    auto* request = new TAccesoRegulador;
-    request->NumVlx = range.node;
-    request->Bloque = range.block;
-    request->Base = range.base;
-    request->Tamanio = range.size;
-    requests.Add(request);
+    requests.Add(NewAccess(1, range.node, range.block, range.base, range.size).release());
 }
 
 std::vector<Range> RangesIn(TOrderedList& list) {
