@@ -59,9 +59,7 @@ std::array<uint8_t, 8> FetchFrame(uint8_t slave, uint8_t function, uint16_t star
 
 bool EnviarTramaCrc(TQDK& qdk, uint8_t slave, uint8_t function, const uint8_t* payload,
                     std::size_t n) {
-    if (n > kMaxPayload) {
-        return false;
-    }
+    // A payload above kMaxPayload makes a frame that the exchange refuses.
     const std::vector<uint8_t> frame = SendFrame(slave, function, payload, n);
     return qdk
         .Exchange({.state = kStateFrameSent,

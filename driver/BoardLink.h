@@ -17,8 +17,8 @@ inline constexpr uint8_t kBoardAddress = 1;
 inline constexpr uint8_t kSendFunction = 0x65;
 inline constexpr uint8_t kFetchFunction = 0x64;
 inline constexpr uint16_t kFetchStart = 100;
-// The component sends at most 255 bytes at a time, and a send frame adds 9.
-inline constexpr std::size_t kMaxPayload = 246;
+// A send frame adds 9 bytes to its payload.
+inline constexpr std::size_t kMaxPayload = kMaxFrameLength - 9;
 
 // Adds 1 to a sequence counter, back to 1 above 200; returns the new value.
 int32_t AdvanceSequence(int32_t& sequence);
