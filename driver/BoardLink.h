@@ -3,11 +3,9 @@
 // frame (function 0x65) carrying a request payload, acknowledged by the board, then a
 // fetch frame (function 0x64) whose reply carries the board's answer payload.
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "PortObjects.h"
 
@@ -24,12 +22,6 @@ inline constexpr std::size_t kMaxPayload = kMaxFrameLength - 9;
 int32_t AdvanceSequence(int32_t& sequence);
 // Advances the port's frame sequence; returns its low byte.
 uint8_t SiguienteSecuencia(TQDK& qdk);
-
-// The send frame of a payload of n bytes (n at most kMaxPayload), CRC included.
-std::vector<uint8_t> SendFrame(uint8_t slave, uint8_t function, const uint8_t* payload,
-                               std::size_t n);
-// The 8-byte fetch frame for a reply payload of `len` bytes, CRC included.
-std::array<uint8_t, 8> FetchFrame(uint8_t slave, uint8_t function, uint16_t start, uint16_t len);
 
 // Sends a payload in a send frame and waits for its acknowledgement: true once one
 // with a good CRC has come within the reply time. Fails at once, sending nothing,
