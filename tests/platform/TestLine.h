@@ -1,7 +1,7 @@
 #pragma once
 // A serial line for tests: the simulator's pseudo-terminal, whose master side the
-// test drives by hand, linked as a port name in a temporary XDG_CONFIG_HOME
-// (TemporaryConfigHome).
+// test drives by hand and whose device side a test links as a port name
+// (TemporaryConfigHome::Link).
 
 #include <termios.h>
 
