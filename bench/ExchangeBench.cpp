@@ -11,9 +11,7 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -21,6 +19,7 @@
 
 #include "RawBoardClient.h"
 #include "SimulatorProcess.h"
+#include "TemporaryConfigHome.h"
 #include "baslink.h"
 
 namespace {
@@ -162,15 +161,11 @@ void Register(Side side, Operation operation, Line line) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // The library and the simulators meet in a ports folder of the run's own.
-    char folder[] = "/tmp/exchange-bench-XXXXXX";
-    if (mkdtemp(folder) == nullptr) {
-        return 1;
-    }
-    setenv("XDG_CONFIG_HOME", folder, 1);
     benchmark::Initialize(&argc, argv);
     int status = 0;
     try {
+        // The library and the simulators meet in a ports folder of the run's own.
+        const baslink::testing::TemporaryConfigHome configHome;
         Setup run;
         setup = &run;
         for (const Line line : {Line::Pty, Line::Timed}) {
@@ -200,6 +195,5 @@ int main(int argc, char** argv) {
         status = 1;
     }
     benchmark::Shutdown();
-    std::filesystem::remove_all(folder);
     return status;
 }

@@ -5,6 +5,7 @@
 #include "ContainerLibrary.h"
 #include "Driver.h"
 #include "Messages.h"
+#include "SeccionCritica.h"
 #include "UserInterface.h"
 #include "Varios.h"
 #include "Worker.h"

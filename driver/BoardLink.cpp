@@ -1,6 +1,8 @@
 #include "BoardLink.h"
 
 #include <algorithm>
+#include <array>
+#include <vector>
 
 #include "Checksums.h"
 #include "LinkMode.h"
@@ -17,20 +19,7 @@ void AppendCrc(uint8_t* frame, std::size_t length) {
     frame[length + 1] = static_cast<uint8_t>(crc >> 8);
 }
 
-}  // namespace
-
-int32_t AdvanceSequence(int32_t& sequence) {
-    sequence += 1;
-    if (sequence > kMaxSequence) {
-        sequence = 1;
-    }
-    return sequence;
-}
-
-uint8_t SiguienteSecuencia(TQDK& qdk) {
-    return static_cast<uint8_t>(AdvanceSequence(qdk.Secuencia) & 0xFF);
-}
-
+// The send frame of a payload of n bytes, CRC included.
 std::vector<uint8_t> SendFrame(uint8_t slave, uint8_t function, const uint8_t* payload,
                                std::size_t n) {
     std::vector<uint8_t> frame(n + 9);
@@ -46,6 +35,7 @@ std::vector<uint8_t> SendFrame(uint8_t slave, uint8_t function, const uint8_t* p
     return frame;
 }
 
+// The 8-byte fetch frame for a reply payload of `len` bytes, CRC included.
 std::array<uint8_t, 8> FetchFrame(uint8_t slave, uint8_t function, uint16_t start, uint16_t len) {
     std::array<uint8_t, 8> frame{slave,
                                  function,
@@ -57,11 +47,23 @@ std::array<uint8_t, 8> FetchFrame(uint8_t slave, uint8_t function, uint16_t star
     return frame;
 }
 
+}  // namespace
+
+int32_t AdvanceSequence(int32_t& sequence) {
+    sequence += 1;
+    if (sequence > kMaxSequence) {
+        sequence = 1;
+    }
+    return sequence;
+}
+
+uint8_t SiguienteSecuencia(TQDK& qdk) {
+    return static_cast<uint8_t>(AdvanceSequence(qdk.Secuencia) & 0xFF);
+}
+
 bool EnviarTramaCrc(TQDK& qdk, uint8_t slave, uint8_t function, const uint8_t* payload,
                     std::size_t n) {
-    if (n > kMaxPayload) {
-        return false;
-    }
+    // A payload above kMaxPayload makes a frame that the exchange refuses.
     const std::vector<uint8_t> frame = SendFrame(slave, function, payload, n);
     return qdk
         .Exchange({.state = kStateFrameSent,

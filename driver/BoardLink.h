@@ -3,11 +3,9 @@
 // frame (function 0x65) carrying a request payload, acknowledged by the board, then a
 // fetch frame (function 0x64) whose reply carries the board's answer payload.
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "PortObjects.h"
 
@@ -17,19 +15,13 @@ inline constexpr uint8_t kBoardAddress = 1;
 inline constexpr uint8_t kSendFunction = 0x65;
 inline constexpr uint8_t kFetchFunction = 0x64;
 inline constexpr uint16_t kFetchStart = 100;
-// The component sends at most 255 bytes at a time, and a send frame adds 9.
-inline constexpr std::size_t kMaxPayload = 246;
+// A send frame adds 9 bytes to its payload.
+inline constexpr std::size_t kMaxPayload = kMaxFrameLength - 9;
 
 // Adds 1 to a sequence counter, back to 1 above 200; returns the new value.
 int32_t AdvanceSequence(int32_t& sequence);
 // Advances the port's frame sequence; returns its low byte.
 uint8_t SiguienteSecuencia(TQDK& qdk);
-
-// The send frame of a payload of n bytes (n at most kMaxPayload), CRC included.
-std::vector<uint8_t> SendFrame(uint8_t slave, uint8_t function, const uint8_t* payload,
-                               std::size_t n);
-// The 8-byte fetch frame for a reply payload of `len` bytes, CRC included.
-std::array<uint8_t, 8> FetchFrame(uint8_t slave, uint8_t function, uint16_t start, uint16_t len);
 
 // Sends a payload in a send frame and waits for its acknowledgement: true once one
 // with a good CRC has come within the reply time. Fails at once, sending nothing,

@@ -29,17 +29,6 @@ static_assert(std::endian::native == std::endian::little,
 
 constexpr uint8_t kDirectMode = 1;
 
-std::unique_ptr<TAccesoRegulador> NewAccess(uint8_t port, uint16_t node, uint8_t block,
-                                            uint16_t offset, uint16_t size) {
-    auto access = std::make_unique<TAccesoRegulador>();
-    access->Puerto = port;
-    access->NumVlx = node;
-    access->Bloque = block;
-    access->Base = offset;
-    access->Tamanio = size;
-    return access;
-}
-
 // A value of the cache, or 0 where no block holds it.
 template <typename Value>
 Value ReadCachedValue(uint8_t port, uint16_t node, uint16_t block, uint16_t offset) {

@@ -5,6 +5,7 @@
 #include "PointModules.h"
 #include "PortObjects.h"
 #include "ReadCache.h"
+#include "SeccionCritica.h"
 
 namespace baslink {
 

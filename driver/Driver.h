@@ -8,8 +8,6 @@
 #include <atomic>
 #include <cstdint>
 
-#include "SeccionCritica.h"
-
 namespace baslink {
 
 // 1 once the library is stopping. Nothing clears it afterwards.

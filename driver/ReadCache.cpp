@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <utility>
 
 #include "NeverDestroyed.h"
 #include "RegulatorMemory.h"
@@ -115,7 +116,7 @@ void WriteQueue::Release() {
 
 void WriteQueue::Append(std::unique_ptr<TAccesoRegulador> write) {
     if (list_) {
-        AppendAccess(*list_, write.release());
+        AppendAccess(*list_, std::move(write));
     }
 }
 

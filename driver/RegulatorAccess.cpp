@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <tuple>
+#include <utility>
 
 namespace baslink {
 namespace {
@@ -23,17 +24,27 @@ bool Joins(const TAccesoRegulador& block, const TAccesoRegulador& request) {
 
 }  // namespace
 
+std::unique_ptr<TAccesoRegulador> NewAccess(uint8_t port, uint16_t node, uint8_t block,
+                                            uint16_t offset, uint16_t size) {
+    auto access = std::make_unique<TAccesoRegulador>();
+    access->Puerto = port;
+    access->NumVlx = node;
+    access->Bloque = block;
+    access->Base = offset;
+    access->Tamanio = size;
+    return access;
+}
+
 uint8_t CompararAccesos(const TObject* a, const TObject* b) {
     const auto& first = CheckedCast<TAccesoRegulador>(a);
     const auto& second = CheckedCast<TAccesoRegulador>(b);
     return KeyOf(first) > KeyOf(second) ? 2 : 1;
 }
 
-void AppendAccess(TUnorderedList& list, TAccesoRegulador* access) {
-    std::unique_ptr<TAccesoRegulador> owned(access);
+void AppendAccess(TUnorderedList& list, std::unique_ptr<TAccesoRegulador> access) {
     list.Last();
-    list.Add(owned.get());
-    owned.release();  // the list owns it now
+    list.Add(access.get());
+    access.release();  // the list owns it now
 }
 
 void ReconstruirLecturas(TOrderedList& peticiones, TUnorderedList& lecturas) {
@@ -50,14 +61,10 @@ void ReconstruirLecturas(TOrderedList& peticiones, TUnorderedList& lecturas) {
             current->Tamanio = static_cast<uint16_t>(end - current->Base);
             continue;
         }
-        auto block = std::make_unique<TAccesoRegulador>();
-        block->Puerto = request.Puerto;
-        block->NumVlx = request.NumVlx;
-        block->Bloque = request.Bloque;
-        block->Base = request.Base;
-        block->Tamanio = request.Tamanio;
+        auto block = NewAccess(request.Puerto, request.NumVlx, request.Bloque, request.Base,
+                               request.Tamanio);
         current = block.get();
-        AppendAccess(lecturas, block.release());
+        AppendAccess(lecturas, std::move(block));
     } while (peticiones.Next());
 }
 

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "ObjBase.h"
 #include "ObjList.h"
@@ -28,6 +29,10 @@ class TAccesoRegulador : public TObject {
     std::array<uint8_t, 32> Datos{};
 };
 
+// A new access to `size` bytes at (node, block, offset) of a regulator on `port`.
+std::unique_ptr<TAccesoRegulador> NewAccess(uint8_t port, uint16_t node, uint8_t block,
+                                            uint16_t offset, uint16_t size);
+
 // The order of a port's requests: by node, then block, then offset. 2 when `a` comes after
 // `b`, else 1, also for equal keys, so a new request goes before the requests of its own key
 // (never 0: no two requests are ever taken for one).
@@ -41,6 +46,6 @@ uint8_t CompararAccesos(const TObject* a, const TObject* b);
 void ReconstruirLecturas(TOrderedList& peticiones, TUnorderedList& lecturas);
 
 // Appends `access` to a list that adds after its cursor, and hands it over to the list.
-void AppendAccess(TUnorderedList& list, TAccesoRegulador* access);
+void AppendAccess(TUnorderedList& list, std::unique_ptr<TAccesoRegulador> access);
 
 }  // namespace baslink

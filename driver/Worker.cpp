@@ -9,6 +9,7 @@
 
 #include "Driver.h"
 #include "NeverDestroyed.h"
+#include "SeccionCritica.h"
 #include "Threads.h"
 #include "WorkerSteps.h"
 

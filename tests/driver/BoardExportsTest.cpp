@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "PortsFolderTest.h"
-#include "SimulatedBus.h"
+#include "LibraryOnBusTest.h"
+#include "Timing.h"
 #include "baslink.h"
 
 namespace {
@@ -18,17 +18,13 @@ using baslink::sim::Bytes;
 using baslink::sim::FaultAction;
 using baslink::sim::FrameKind;
 using baslink::sim::SimulatedBus;
+using baslink::testing::Since;
+using baslink::testing::SteadyClock;
 using std::chrono::milliseconds;
-using SteadyClock = std::chrono::steady_clock;
 
-milliseconds Since(SteadyClock::time_point start) {
-    return std::chrono::duration_cast<milliseconds>(SteadyClock::now() - start);
-}
-
-class BoardExportsTest : public PortsFolderTest {};
+class BoardExportsTest : public LibraryOnBusTest {};
 
 TEST_F(BoardExportsTest, ResetSendsTheFourteenByteResetFrameAndFetchesNothing) {
-    SimulatedBus bus("com1");
     ResetQDK(1);
     const auto received = bus.receivedFrames();
     ASSERT_EQ(received.size(), 1u);
@@ -38,7 +34,6 @@ TEST_F(BoardExportsTest, ResetSendsTheFourteenByteResetFrameAndFetchesNothing) {
 }
 
 TEST_F(BoardExportsTest, EepromWriteSendsItsPayloadThenFetchesThreeBytes) {
-    SimulatedBus bus("com1");
     const uint8_t data[] = {0x00, 0x1E};
     EXPECT_EQ(EscribirBloqueEpromQDK(1, 8, 2, data), 1);
 
@@ -52,13 +47,13 @@ TEST_F(BoardExportsTest, EepromWriteSendsItsPayloadThenFetchesThreeBytes) {
 }
 
 TEST_F(BoardExportsTest, WrittenBlocksReadBackUpToTwentyFourBytes) {
-    SimulatedBus bus("com2");
+    SimulatedBus com2("com2");
     std::vector<uint8_t> written(24);
     for (std::size_t i = 0; i < written.size(); ++i) {
         written[i] = static_cast<uint8_t>(0xA0 + i);
     }
     ASSERT_EQ(EscribirBloqueEpromQDK(2, 0x1234, 24, written.data()), 1);
-    EXPECT_EQ(bus.board().eeprom(0x1234, 24), Bytes(written.begin(), written.end()));
+    EXPECT_EQ(com2.board().eeprom(0x1234, 24), Bytes(written.begin(), written.end()));
 
     std::vector<uint8_t> read(26, 0x55);
     ASSERT_EQ(LeerBloqueEpromQDK(2, 0x1234, 24, read.data() + 1), 1);
@@ -68,14 +63,13 @@ TEST_F(BoardExportsTest, WrittenBlocksReadBackUpToTwentyFourBytes) {
     EXPECT_EQ(read.back(), 0x55);
 
     // Another address reads what the board holds there.
-    bus.board().setEeprom(300, {7, 8, 9});
+    com2.board().setEeprom(300, {7, 8, 9});
     uint8_t three[3] = {};
     ASSERT_EQ(LeerBloqueEpromQDK(2, 300, 3, three), 1);
     EXPECT_EQ(Bytes(three, three + 3), (Bytes{7, 8, 9}));
 }
 
 TEST_F(BoardExportsTest, SizeZeroExchangesTheHeaderOnlyAndCopiesNothing) {
-    SimulatedBus bus("com1");
     EXPECT_EQ(EscribirBloqueEpromQDK(1, 40, 0, nullptr), 1);
     uint8_t untouched = 0x5A;
     EXPECT_EQ(LeerBloqueEpromQDK(1, 40, 0, &untouched), 1);
@@ -89,7 +83,6 @@ TEST_F(BoardExportsTest, SizeZeroExchangesTheHeaderOnlyAndCopiesNothing) {
 }
 
 TEST_F(BoardExportsTest, SizeAboveTwentyFourIsRefusedWithItsMessageAndSendsNothing) {
-    SimulatedBus bus("com1");
     uint8_t buffer[25] = {};
     testing::internal::CaptureStderr();
     EXPECT_EQ(EscribirBloqueEpromQDK(1, 0, 25, buffer), 0);
@@ -104,7 +97,6 @@ TEST_F(BoardExportsTest, SizeAboveTwentyFourIsRefusedWithItsMessageAndSendsNothi
 }
 
 TEST_F(BoardExportsTest, EepromSequenceRunsFromTwoToTwoHundredThenOne) {
-    SimulatedBus bus("com1");
     uint8_t byte = 0;
     for (int call = 1; call <= 199; ++call) {
         ASSERT_EQ(LeerBloqueEpromQDK(1, 0, 1, &byte), 1) << "call " << call;
@@ -121,7 +113,6 @@ TEST_F(BoardExportsTest, EepromSequenceRunsFromTwoToTwoHundredThenOne) {
 }
 
 TEST_F(BoardExportsTest, BadChecksumAcknowledgementKeepsTheSendWaitingTillTheTimeout) {
-    SimulatedBus bus("com1");
     uint8_t data = 1;
     ASSERT_EQ(EscribirBloqueEpromQDK(1, 0, 1, &data), 1);  // opens the port
 
@@ -135,7 +126,6 @@ TEST_F(BoardExportsTest, BadChecksumAcknowledgementKeepsTheSendWaitingTillTheTim
 }
 
 TEST_F(BoardExportsTest, SplitAcknowledgementStillCompletesTheSend) {
-    SimulatedBus bus("com1");
     uint8_t data = 9;
     ASSERT_EQ(EscribirBloqueEpromQDK(1, 0, 1, &data), 1);
 
@@ -149,7 +139,6 @@ TEST_F(BoardExportsTest, SplitAcknowledgementStillCompletesTheSend) {
 }
 
 TEST_F(BoardExportsTest, BadChecksumFetchReplyFailsAtOnce) {
-    SimulatedBus bus("com1");
     uint8_t data[2] = {3, 4};
     ASSERT_EQ(EscribirBloqueEpromQDK(1, 0, 2, data), 1);
 
@@ -163,7 +152,6 @@ TEST_F(BoardExportsTest, BadChecksumFetchReplyFailsAtOnce) {
 }
 
 TEST_F(BoardExportsTest, FailedExchangesReturnFalseAndLeaveTheDestination) {
-    SimulatedBus bus("com1");
     bus.board().setEeprom(16, {1, 2});
     uint8_t data[2] = {5, 6};
     uint8_t destination[2] = {0xEE, 0xEE};
@@ -185,7 +173,6 @@ TEST_F(BoardExportsTest, FailedExchangesReturnFalseAndLeaveTheDestination) {
 }
 
 TEST_F(BoardExportsTest, ResetOnASilentBoardReturnsAfterTheReplyTime) {
-    SimulatedBus bus("com1");
     ResetQDK(1);  // opens the port
     bus.injectFault({FaultAction::NoAnswer, {.kind = FrameKind::BoardSend, .command = 7}, 1});
     const auto start = SteadyClock::now();
@@ -195,7 +182,6 @@ TEST_F(BoardExportsTest, ResetOnASilentBoardReturnsAfterTheReplyTime) {
 }
 
 TEST_F(BoardExportsTest, BadArgumentsSendNothing) {
-    SimulatedBus bus("com1");
     uint8_t buffer[4] = {};
     for (uint8_t port : {0, 21, 255}) {
         EXPECT_EQ(EscribirBloqueEpromQDK(port, 0, 1, buffer), 0);
@@ -213,7 +199,6 @@ TEST_F(BoardExportsTest, BadArgumentsSendNothing) {
 }
 
 TEST_F(BoardExportsTest, ExchangesFromTwoThreadsOnOnePortDoNotInterleave) {
-    SimulatedBus bus("com1");
     uint8_t opening = 0;
     ASSERT_EQ(EscribirBloqueEpromQDK(1, 0, 1, &opening), 1);
 

@@ -16,22 +16,21 @@
 #include "PortsFolderTest.h"
 #include "ReplyWait.h"
 #include "SimulatedBus.h"
+#include "Timing.h"
 
 namespace {
 
 using namespace baslink;
+using baslink::testing::Eventually;
+using baslink::testing::Since;
+using baslink::testing::SteadyClock;
 using std::chrono::milliseconds;
-using SteadyClock = std::chrono::steady_clock;
 
 std::string WithCrc(std::string bytes) {
     const uint16_t crc = Crc16Modbus(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     bytes.push_back(static_cast<char>(crc & 0xFF));
     bytes.push_back(static_cast<char>(crc >> 8));
     return bytes;
-}
-
-milliseconds Since(SteadyClock::time_point start) {
-    return std::chrono::duration_cast<milliseconds>(SteadyClock::now() - start);
 }
 
 // The receive check judges what a component has collected; a closed component will do.
@@ -180,10 +179,7 @@ TEST_F(OnTheLine, ByteCountEndsOnExactlyTheCountAndHandsBackWhatCameOnTimeout) {
 std::atomic<bool> staleCheckEntered{false};
 void StallingCheck(TQDK&, TThreadComPort& sender, const std::string&) {
     staleCheckEntered = true;
-    const auto deadline = SteadyClock::now() + milliseconds(300);
-    while (sender.Estado != kStateFrameSent && SteadyClock::now() < deadline) {
-        std::this_thread::yield();
-    }
+    Eventually([&] { return sender.Estado == kStateFrameSent; }, milliseconds(300));
     sender.Estado = kStateGood;
 }
 
@@ -194,11 +190,7 @@ TEST_F(OnTheLine, ALateCheckOfAnEarlierSendNeverSettlesTheNextExchange) {
 
     ASSERT_TRUE(port_.AbrirPuerto(StallingCheck));
     bus_.queueRawAnswer(0, {5});  // a late byte for the exchange that has ended
-    const auto deadline = SteadyClock::now() + std::chrono::seconds(5);
-    while (!staleCheckEntered && SteadyClock::now() < deadline) {
-        std::this_thread::yield();
-    }
-    ASSERT_TRUE(staleCheckEntered);
+    ASSERT_TRUE(Eventually([] { return staleCheckEntered.load(); }));
     // Nobody answers this one.
     EXPECT_FALSE(port_.Exchange({.expectedLength = 8, .frame = kRequest, .timeoutMs = 100}).ok);
 }

@@ -5,14 +5,12 @@
 
 #include <QCoreApplication>
 #include <QTimer>
-#include <filesystem>
+#include <algorithm>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "Driver.h"
-#include "PortsFolderTest.h"
+#include "DriverObjectsTest.h"
 #include "SeccionCritica.h"
 #include "SimulatedBus.h"
 #include "UserInterface.h"
@@ -25,39 +23,23 @@ using sim::Bytes;
 using sim::FaultAction;
 using sim::FrameKind;
 
-class ExchangeGuards : public PortsFolderTest {
+class ExchangeGuards : public DriverObjectsTest {
 protected:
-    ExchangeGuards() { InicializarDriver(); }
-    ~ExchangeGuards() override {
-        platform::SetMessageRecorder({});
-        ReleaseDriverObjects();
-    }
-
-    // Records each message and whether its thread held the lock when it was shown.
-    void RecordMessages() {
+    // Records each message in `messages`, marked when its thread held the lock as it was
+    // shown.
+    void RecordMessagesAndTheLock() {
         platform::SetMessageRecorder([this](const std::string& text) {
-            std::lock_guard lock(mutex_);
-            messages_.push_back(text + (SeccionCritica.HeldByCurrentThread() ? " [held]" : ""));
+            messages.push_back(text + (SeccionCritica.HeldByCurrentThread() ? " [held]" : ""));
         });
     }
-    std::vector<std::string> Messages() {
-        std::lock_guard lock(mutex_);
-        return messages_;
-    }
-
-private:
-    std::mutex mutex_;
-    std::vector<std::string> messages_;
 };
 
 TEST_F(ExchangeGuards, AMessageOfAnExchangeIsShownOnceTheLockIsLetGo) {
-    std::filesystem::create_directories(PortsFolder());
-    std::filesystem::create_symlink(PortsFolder() / "absent", PortsFolder() / "com3");
-    RecordMessages();
+    LinkToNothing("com3");
+    RecordMessagesAndTheLock();
     uint8_t data = 1;
     EXPECT_EQ(EscribirBloqueEpromQDK(3, 0, 1, &data), 0);
-    EXPECT_EQ(Messages(),
-              (std::vector<std::string>{"DLL AbrirPuerto: Imposible Abrir Puerto com3"}));
+    EXPECT_EQ(messages, (std::vector<std::string>{"DLL AbrirPuerto: Imposible Abrir Puerto com3"}));
 
     // Deferred through nested holds to the outermost release.
     {
@@ -66,9 +48,9 @@ TEST_F(ExchangeGuards, AMessageOfAnExchangeIsShownOnceTheLockIsLetGo) {
             std::lock_guard inner(SeccionCritica);
             ShowLibraryMessage("uno");
         }
-        EXPECT_EQ(Messages().size(), 1u);
+        EXPECT_EQ(messages.size(), 1u);
     }
-    EXPECT_EQ(Messages().back(), "uno");
+    EXPECT_EQ(messages.back(), "uno");
 }
 
 TEST_F(ExchangeGuards, AnExportCalledFromTheWaitsMessagePumpingIsRefusedAndTheOuterCallUnharmed) {

@@ -8,47 +8,22 @@
 
 #include <chrono>
 #include <cstring>
-#include <filesystem>
 #include <string>
-#include <thread>
 
 #include "DeviceLock.h"
 #include "PortsFolderTest.h"
 #include "SimulatedBus.h"
+#include "Timing.h"
 #include "baslink.h"
 
 namespace {
 
 using baslink::sim::SimulatedBus;
+using baslink::testing::Eventually;
+using baslink::testing::TimeOf;
 using std::chrono::milliseconds;
-using SteadyClock = std::chrono::steady_clock;
 
-milliseconds TimeOf(const std::function<void()>& call) {
-    const auto start = SteadyClock::now();
-    call();
-    return std::chrono::duration_cast<milliseconds>(SteadyClock::now() - start);
-}
-
-// True once nobody holds the device's exclusive lock any more (within `limit`).
-bool DeviceBecomesFree(const std::string& device, milliseconds limit) {
-    const auto deadline = SteadyClock::now() + limit;
-    do {
-        if (DeviceIsFree(device)) {
-            return true;
-        }
-        std::this_thread::sleep_for(milliseconds(10));
-    } while (SteadyClock::now() < deadline);
-    return false;
-}
-
-class LibraryLifecycleTest : public PortsFolderTest {
-protected:
-    // A port name that leads to no device (without a link it would lead to /dev/ttyS*).
-    void LinkToNothing(const char* port) {
-        std::filesystem::create_directories(PortsFolder());
-        std::filesystem::create_symlink(PortsFolder() / "no-such-device", PortsFolder() / port);
-    }
-};
+class LibraryLifecycleTest : public PortsFolderTest {};
 
 TEST(LibraryVersion, IsOneStaticText) {
     const char* first = VersionDLL();
@@ -134,11 +109,11 @@ TEST_F(LibraryLifecycleTest, AfterLibExitTheExportsRefuseAndThePortsAreReleased)
     SimulatedBus bus("com1");
     uint8_t data[2] = {1, 2};
     ASSERT_EQ(EscribirBloqueEpromQDK(1, 0, 2, data), 1);
-    ASSERT_FALSE(DeviceBecomesFree(bus.devicePath(), milliseconds(0)));
+    ASSERT_FALSE(DeviceIsFree(bus.devicePath()));
 
     LibExit();
     LibExit();  // a second stop does nothing
-    EXPECT_TRUE(DeviceBecomesFree(bus.devicePath(), milliseconds(3000)));
+    EXPECT_TRUE(Eventually([&] { return DeviceIsFree(bus.devicePath()); }, milliseconds(3000)));
 
     bus.clearFrames();
     uint8_t destination[2] = {0xEE, 0xEE};

@@ -4,13 +4,17 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <string>
 
 #include "TemporaryConfigHome.h"
 
 class PortsFolderTest : public ::testing::Test {
 protected:
-    std::filesystem::path PortsFolder() const { return configHome_.PortsFolder(); }
+    // Makes `port` a name that leads to no device (without a link it would lead to the
+    // machine's /dev/ttyS*), replacing the link of a simulated bus that has gone.
+    void LinkToNothing(const std::string& port) const {
+        configHome_.Link(port, configHome_.PortsFolder() / "no-such-device");
+    }
 
 private:
     baslink::testing::TemporaryConfigHome configHome_;

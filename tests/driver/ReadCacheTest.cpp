@@ -6,21 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
-#include <filesystem>
 #include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
 
-#include "Driver.h"
+#include "BusFrames.h"
+#include "DriverObjectsTest.h"
 #include "PortObjects.h"
-#include "PortsFolderTest.h"
 #include "ReadCache.h"
 #include "RegulatorAccess.h"
 #include "SeccionCritica.h"
 #include "SimulatedBus.h"
-#include "UserInterface.h"
 #include "WorkerSteps.h"
 #include "baslink.h"
 
@@ -56,12 +53,7 @@ std::vector<Range> RangesOf(const std::vector<AccessRow>& rows) {
 }
 
 void AddRequest(TOrderedList& requests, const Range& range) {
-    auto* request = new TAccesoRegulador;
-    request->NumVlx = range.node;
-    request->Bloque = range.block;
-    request->Base = range.base;
-    request->Tamanio = range.size;
-    requests.Add(request);
+    requests.Add(NewAccess(1, range.node, range.block, range.base, range.size).release());
 }
 
 std::vector<Range> RangesIn(TOrderedList& list) {
@@ -122,26 +114,15 @@ TEST(RegulatorAccess, RequestsStandInKeyOrderWithTheNewestFirstAmongEqualKeys) {
             {4, 9, 9, 1}, {5, 0, 2, 1}, {5, 0, 4, 3}, {5, 0, 4, 6}, {5, 0, 4, 2}, {5, 1, 0, 1}}));
 }
 
-class ReadCache : public PortsFolderTest {
+class ReadCache : public DriverObjectsTest {
 protected:
-    ReadCache() {
-        InicializarDriver();
-        platform::SetMessageRecorder([this](const std::string& text) { messages.push_back(text); });
-    }
-    ~ReadCache() override {
-        platform::SetMessageRecorder({});
-        Parar = 0;
-        ReleaseDriverObjects();
-    }
+    ReadCache() { RecordMessages(); }
 
-    // The offsets of the direct reads and writes the bus received, in order.
+    // The offsets of the direct reads or writes the bus received, in order.
     std::vector<uint16_t> DirectOffsets(FrameKind kind) const {
         std::vector<uint16_t> offsets;
-        for (const LoggedFrame& frame : bus.receivedFrames()) {
-            if (frame.kind == kind) {
-                // Block 0 forms: the offset follows the size (read) or the size byte (write).
-                offsets.push_back(static_cast<uint16_t>(frame.bytes[4] << 8 | frame.bytes[5]));
-            }
+        for (const LoggedFrame& frame : FramesOf(bus, kind)) {
+            offsets.push_back(DirectOffsetOf(frame));
         }
         return offsets;
     }
@@ -152,7 +133,6 @@ protected:
     }
 
     sim::SimulatedBus bus{"com1"};
-    std::vector<std::string> messages;
 };
 
 TEST_F(ReadCache, ReadsAnswerZerosUntilTheBlockIsReadThenItsBytesInHostOrder) {
@@ -224,7 +204,7 @@ TEST_F(ReadCache, StatusOfANodeFollowsItsFirstBlock) {
 }
 
 TEST_F(ReadCache, BlocksOfAPortThatIsNotOpenAreLeftAlone) {
-    std::filesystem::create_symlink(PortsFolder() / "absent", PortsFolder() / "com3");
+    LinkToNothing("com3");
     AnadirLecturaVLX2(3, 0, 5, 0, 0, 2, kDirect, nullptr);
     EXPECT_EQ(messages, std::vector<std::string>{"DLL AbrirPuerto: Imposible Abrir Puerto com3"});
     for (int read = 0; read < 3; ++read) {

@@ -17,11 +17,9 @@
 #include <mutex>
 #include <ostream>
 
-#include "Driver.h"
-#include "PortsFolderTest.h"
+#include "DriverObjectsTest.h"
 #include "SeccionCritica.h"
 #include "SimulatedBus.h"
-#include "UserInterface.h"
 #include "WorkerSteps.h"
 #include "baslink.h"
 
@@ -48,18 +46,10 @@ QStringList Row(const QTableWidget& grid, int row) {
     return cells;
 }
 
-class InfoWindow : public PortsFolderTest {
+class InfoWindow : public DriverObjectsTest {
 protected:
     static void SetUpTestSuite() { setenv("QT_QPA_PLATFORM", "offscreen", 1); }
-    InfoWindow() {
-        InicializarDriver();
-        platform::SetMessageRecorder([this](const std::string& text) { messages.push_back(text); });
-    }
-    ~InfoWindow() override {
-        platform::SetMessageRecorder({});
-        Parar = 0;
-        ReleaseDriverObjects();
-    }
+    InfoWindow() { RecordMessages(); }
 
     // Shows the window of `port` and runs `inspect` on it once it is up; returns once the
     // window has closed, which `inspect` sees to.
@@ -87,7 +77,6 @@ protected:
     char name_[12] = "window-test";
     char* argv_[2] = {name_, nullptr};
     QApplication app_{argc_, argv_};
-    std::vector<std::string> messages;
 };
 
 TEST_F(InfoWindow, ShowsTheQueueTheRequestsAndTheCachedBlocksUntilTheLibraryStops) {

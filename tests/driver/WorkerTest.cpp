@@ -9,16 +9,15 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <functional>
 #include <iostream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "BusFrames.h"
 #include "DeviceLock.h"
-#include "PortsFolderTest.h"
-#include "SimulatedBus.h"
+#include "LibraryOnBusTest.h"
+#include "Timing.h"
 #include "baslink.h"
 
 namespace {
@@ -27,60 +26,35 @@ using baslink::sim::Bytes;
 using baslink::sim::FrameKind;
 using baslink::sim::LoggedFrame;
 using baslink::sim::SimulatedBus;
+using baslink::testing::Eventually;
+using baslink::testing::SteadyClock;
 using std::chrono::milliseconds;
-using SteadyClock = std::chrono::steady_clock;
 
 constexpr uint8_t kDirect = 1;
-
-bool WaitFor(const std::function<bool()>& condition, milliseconds limit) {
-    const auto deadline = SteadyClock::now() + limit;
-    while (!condition()) {
-        if (SteadyClock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(milliseconds(2));
-    }
-    return true;
-}
-
-std::vector<LoggedFrame> FramesOf(const SimulatedBus& bus, FrameKind kind) {
-    std::vector<LoggedFrame> frames;
-    for (const LoggedFrame& frame : bus.receivedFrames()) {
-        if (frame.kind == kind) {
-            frames.push_back(frame);
-        }
-    }
-    return frames;
-}
 
 // The data bytes of the block-0 direct writes at `offset`, in the order they came.
 std::vector<Bytes> WrittenAt(const SimulatedBus& bus, uint16_t offset) {
     std::vector<Bytes> written;
     for (const LoggedFrame& frame : FramesOf(bus, FrameKind::DirectWrite)) {
-        if ((frame.bytes[4] << 8 | frame.bytes[5]) == offset) {
+        if (DirectOffsetOf(frame) == offset) {
             written.emplace_back(frame.bytes.begin() + 6, frame.bytes.end() - 1);
         }
     }
     return written;
 }
 
-milliseconds Gap(const LoggedFrame& earlier, const LoggedFrame& later) {
-    return std::chrono::duration_cast<milliseconds>(later.time - earlier.time);
-}
-
-class Worker : public PortsFolderTest {
+class Worker : public LibraryOnBusTest {
 protected:
     // The library stops, and its worker has let go of the ports, before the simulated
     // buses go: a worker polling a port whose link has gone would look for the port among
     // the machine's own devices.
     ~Worker() override {
         LibExit();
-        EXPECT_TRUE(WaitFor(
+        EXPECT_TRUE(Eventually(
             [&] { return DeviceIsFree(bus.devicePath()) && DeviceIsFree(modules.devicePath()); },
             milliseconds(3000)));
     }
 
-    SimulatedBus bus{"com1"};
     SimulatedBus modules{"com2"};  // point modules
 };
 
@@ -88,18 +62,18 @@ TEST_F(Worker, PausesBetweenPassesForTheDelaySetLast) {
     bus.addRegulator(5);
     DelayEntreTranmisiones(250);
     AnadirLecturaVLX2(1, 0, 5, 0, 0, 2, kDirect, nullptr);  // one block: one read a pass
-    ASSERT_TRUE(WaitFor([&] { return FramesOf(bus, FrameKind::DirectRead).size() >= 3; },
-                        milliseconds(3000)));
+    ASSERT_TRUE(Eventually([&] { return FramesOf(bus, FrameKind::DirectRead).size() >= 3; },
+                           milliseconds(3000)));
     auto reads = FramesOf(bus, FrameKind::DirectRead);
-    EXPECT_GE(Gap(reads[0], reads[1]), milliseconds(245));
-    EXPECT_GE(Gap(reads[1], reads[2]), milliseconds(245));
+    EXPECT_GE(Between(reads[0], reads[1]), milliseconds(245));
+    EXPECT_GE(Between(reads[1], reads[2]), milliseconds(245));
 
     DelayEntreTranmisiones(10);
     bus.clearFrames();
-    ASSERT_TRUE(WaitFor([&] { return FramesOf(bus, FrameKind::DirectRead).size() >= 4; },
-                        milliseconds(3000)));
+    ASSERT_TRUE(Eventually([&] { return FramesOf(bus, FrameKind::DirectRead).size() >= 4; },
+                           milliseconds(3000)));
     reads = FramesOf(bus, FrameKind::DirectRead);
-    EXPECT_LT(Gap(reads[2], reads[3]), milliseconds(150));
+    EXPECT_LT(Between(reads[2], reads[3]), milliseconds(150));
 }
 
 TEST_F(Worker, SendsWritesInCallOrderAndKeepsTheCacheFresh) {
@@ -108,14 +82,15 @@ TEST_F(Worker, SendsWritesInCallOrderAndKeepsTheCacheFresh) {
     for (uint8_t value = 1; value <= 5; ++value) {
         EscribirVLX2_Byte(1, 0, 5, 0, 0x50, value);
     }
-    ASSERT_TRUE(WaitFor([&] { return WrittenAt(bus, 0x50).size() == 5; }, milliseconds(3000)));
+    ASSERT_TRUE(Eventually([&] { return WrittenAt(bus, 0x50).size() == 5; }, milliseconds(3000)));
     EXPECT_EQ(WrittenAt(bus, 0x50), (std::vector<Bytes>{{1}, {2}, {3}, {4}, {5}}));
-    EXPECT_TRUE(WaitFor([] { return LeerVLX2_Byte(1, 0, 5, 0, 0x50) == 5; }, milliseconds(3000)));
+    EXPECT_TRUE(
+        Eventually([] { return LeerVLX2_Byte(1, 0, 5, 0, 0x50) == 5; }, milliseconds(3000)));
     EXPECT_EQ(CogerEstadoVLX2(1, 5), 1);
 }
 
 TEST_F(Worker, ReadsTheBlocksOfAPortThatACallOpensAfterItFailedToOpen) {
-    std::filesystem::create_symlink(PortsFolder() / "absent", PortsFolder() / "com3");
+    LinkToNothing("com3");
     testing::internal::CaptureStderr();
     AnadirLecturaVLX2(3, 0, 5, 0, 0x10, 2, kDirect, nullptr);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("Imposible Abrir Puerto com3"),
@@ -125,10 +100,10 @@ TEST_F(Worker, ReadsTheBlocksOfAPortThatACallOpensAfterItFailedToOpen) {
     late.addRegulator(5).setMemory(0, 0x10, {0x34, 0x12});
     int16_t value = 0;
     ASSERT_EQ(LeerWordRegulador(3, kDirect, 5, 0, 0x10, &value), 1);  // opens com3
-    EXPECT_TRUE(
-        WaitFor([] { return LeerVLX2_Integer(3, 0, 5, 0, 0x10) == 0x1234; }, milliseconds(3000)));
+    EXPECT_TRUE(Eventually([] { return LeerVLX2_Integer(3, 0, 5, 0, 0x10) == 0x1234; },
+                           milliseconds(3000)));
     LibExit();
-    EXPECT_TRUE(WaitFor([&] { return DeviceIsFree(late.devicePath()); }, milliseconds(3000)));
+    EXPECT_TRUE(Eventually([&] { return DeviceIsFree(late.devicePath()); }, milliseconds(3000)));
 }
 
 TEST_F(Worker, StopsBetweenQueuedWritesAndTheExportsThenLeaveEverythingAlone) {
@@ -141,7 +116,8 @@ TEST_F(Worker, StopsBetweenQueuedWritesAndTheExportsThenLeaveEverythingAlone) {
     // queues waits while the worker sends).
     bool firstWriteSeen = false;
     std::thread stopper([&] {
-        firstWriteSeen = WaitFor([&] { return !WrittenAt(bus, 0x50).empty(); }, milliseconds(3000));
+        firstWriteSeen =
+            Eventually([&] { return !WrittenAt(bus, 0x50).empty(); }, milliseconds(3000));
         LibExit();
     });
     for (uint8_t value = 1; value <= 5; ++value) {
@@ -150,7 +126,7 @@ TEST_F(Worker, StopsBetweenQueuedWritesAndTheExportsThenLeaveEverythingAlone) {
     stopper.join();
     ASSERT_TRUE(firstWriteSeen);
     // The worker releases the port objects, closing com1, once it has left.
-    ASSERT_TRUE(WaitFor([&] { return DeviceIsFree(bus.devicePath()); }, milliseconds(3000)));
+    ASSERT_TRUE(Eventually([&] { return DeviceIsFree(bus.devicePath()); }, milliseconds(3000)));
     EXPECT_LE(WrittenAt(bus, 0x50).size(), 2u);
 
     testing::internal::CaptureStderr();
@@ -228,8 +204,8 @@ TEST_F(Worker, HostThreadsShareTheListsWithTheWorkerWithoutLosingAWrite) {
 
     const int32_t last = lastWritten;
     ASSERT_GT(last, 0);
-    ASSERT_TRUE(WaitFor([&] { return WrittenAt(bus, 0x40).size() >= static_cast<size_t>(last); },
-                        milliseconds(10000)))
+    ASSERT_TRUE(Eventually([&] { return WrittenAt(bus, 0x40).size() >= static_cast<size_t>(last); },
+                           milliseconds(10000)))
         << WrittenAt(bus, 0x40).size() << " of " << last << " writes sent";
     const std::vector<Bytes> written = WrittenAt(bus, 0x40);
     ASSERT_EQ(written.size(), static_cast<size_t>(last));

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "TestLine.h"
+#include "Timing.h"
 
 using namespace baslink::platform;
 using baslink::testing::TemporaryConfigHome;

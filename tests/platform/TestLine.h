@@ -1,13 +1,11 @@
 #pragma once
 // A serial line for tests: the simulator's pseudo-terminal, whose master side the
-// test drives by hand, linked as a port name in a temporary XDG_CONFIG_HOME
-// (TemporaryConfigHome).
+// test drives by hand and whose device side a test links as a port name
+// (TemporaryConfigHome::Link).
 
 #include <termios.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 
 #include "PseudoTerminal.h"
 #include "TemporaryConfigHome.h"
@@ -32,18 +30,5 @@ public:
 private:
     sim::PseudoTerminal pty_;
 };
-
-// Polls `condition` until it holds or a few seconds passed; returns its last value.
-template <typename Condition>
-bool Eventually(Condition condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
 
 }  // namespace baslink::testing

@@ -9,6 +9,7 @@
 #include "CommThread.h"
 #include "TestLine.h"
 #include "ThreadComPort.h"
+#include "Timing.h"
 
 using namespace baslink;
 using baslink::testing::Eventually;

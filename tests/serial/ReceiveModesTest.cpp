@@ -8,6 +8,7 @@
 #include "ReceiveRecorder.h"
 #include "TestLine.h"
 #include "ThreadComPort.h"
+#include "Timing.h"
 
 using namespace baslink;
 using baslink::testing::Eventually;
