@@ -13,6 +13,7 @@
 namespace baslink {
 namespace {
 
+using testing::Bytes;
 using testing::MakeBucket;
 using testing::ReadBack;
 using testing::Record;
@@ -24,14 +25,6 @@ using Ints = std::vector<int>;
 class ObjectStream : public testing::StartedLibrary {};
 
 const std::string kWorkedExample("TPF0\x06\x0ETIntegerBucket\x01\x00\x02\x04\x01\x00\x00\x00", 28);
-
-std::string Bytes(std::initializer_list<int> bytes) {
-    std::string result;
-    for (int byte : bytes) {
-        result.push_back(static_cast<char>(byte));
-    }
-    return result;
-}
 
 template <class List>
 std::unique_ptr<List> IntegerList(Ints values) {
