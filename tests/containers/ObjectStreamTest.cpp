@@ -37,14 +37,13 @@ std::unique_ptr<List> IntegerList(Ints values) {
     return list;
 }
 
-// The item values of a list of integer or word Boolean buckets, first to last.
-template <class Bucket = TIntegerBucket>
+// The item values of a list of integer buckets, first to last.
 Ints ValuesIn(TObject& obj) {
     auto& list = CheckedCast<TOrderedList>(&obj);
     Ints values;
     list.First();
     for (std::int32_t i = 0; i < list.Count(); ++i, list.Next()) {
-        values.push_back(static_cast<int>(CheckedCast<Bucket>(list.GetCurrent()).GetValue()));
+        values.push_back(CheckedCast<TIntegerBucket>(list.GetCurrent()).GetValue());
     }
     return values;
 }
