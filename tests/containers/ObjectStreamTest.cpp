@@ -14,6 +14,8 @@ namespace baslink {
 namespace {
 
 using testing::Bytes;
+using testing::IntegerList;
+using testing::kWorkedExample;
 using testing::MakeBucket;
 using testing::ReadBack;
 using testing::Record;
@@ -23,19 +25,6 @@ using testing::Written;
 using Ints = std::vector<int>;
 
 class ObjectStream : public testing::StartedLibrary {};
-
-const std::string kWorkedExample("TPF0\x06\x0ETIntegerBucket\x01\x00\x02\x04\x01\x00\x00\x00", 28);
-
-template <class List>
-std::unique_ptr<List> IntegerList(Ints values) {
-    auto list = std::make_unique<List>(TIntegerBucket::StaticClass(), CompareIntegerBucket);
-    for (int value : values) {
-        auto item = MakeBucket<TIntegerBucket>(value);
-        list->Add(item.get());
-        item.release();
-    }
-    return list;
-}
 
 // The item values of a list of integer buckets, first to last.
 Ints ValuesIn(TObject& obj) {

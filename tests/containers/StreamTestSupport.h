@@ -1,19 +1,18 @@
 #pragma once
 // Helpers for the tests of the registries, the buckets, the filer and the object stream: a
-// fixture with freshly started registries, buckets made from values, and bytes and records
-// as strings.
+// fixture with freshly started registries, and bytes and records as strings. The objects
+// they start from are those of ObjectSamples.h.
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "ContainerLibrary.h"
-#include "ObjBuckt.h"
 #include "ObjPerst.h"
+#include "ObjectSamples.h"
 #include "ObjectStream.h"
 
 namespace baslink::testing {
@@ -27,11 +26,6 @@ protected:
     }
     void TearDown() override { FreeRegistries(); }
 };
-
-template <class Bucket, class Value>
-std::unique_ptr<Bucket> MakeBucket(Value value) {
-    return std::make_unique<Bucket>(static_cast<std::uint16_t>(sizeof value), &value);
-}
 
 // The bytes given by their values, as a string.
 inline std::string Bytes(std::initializer_list<int> bytes) {
