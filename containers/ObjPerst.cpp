@@ -128,7 +128,7 @@ void RegisterStreamableClass(TClassRef cls, std::initializer_list<TReadProc> rea
 }
 
 TStreamableInterface& GetStreamableInterface(std::string_view name) {
-    TStreamableInterface probe(TObject::StaticClass(), {nullptr}, {nullptr});
+    TStreamableInterface probe(TObject::StaticClass(), {}, {});
     probe.Name = name;
     return FindByName(StreamableClasses(), probe, RaiseClassNotRegistered);
 }

@@ -2,6 +2,7 @@
 
 #include <wchar.h>
 
+#include <algorithm>
 #include <string>
 
 #include "Windows1252.h"
@@ -31,6 +32,12 @@ wchar_t LowerCase(wchar_t c) {
         default:
             return c;
     }
+}
+
+std::wstring WidenInLowerCase(std::string_view text) {
+    std::wstring wide = Widen(text);
+    std::transform(wide.begin(), wide.end(), wide.begin(), LowerCase);
+    return wide;
 }
 
 // The texts are compared a NUL-separated piece at a time, since the collation functions
@@ -71,14 +78,7 @@ int Collation::Compare(std::string_view a, std::string_view b) const {
 }
 
 int Collation::CompareIgnoringCase(std::string_view a, std::string_view b) const {
-    std::wstring wideA = Widen(a);
-    std::wstring wideB = Widen(b);
-    for (std::wstring* text : {&wideA, &wideB}) {
-        for (wchar_t& c : *text) {
-            c = LowerCase(c);
-        }
-    }
-    return CompareWide(wideA, wideB, locale_);
+    return CompareWide(WidenInLowerCase(a), WidenInLowerCase(b), locale_);
 }
 
 const Collation& Collation::User() {

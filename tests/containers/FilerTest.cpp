@@ -11,6 +11,7 @@
 namespace baslink {
 namespace {
 
+using testing::Bytes;
 using testing::Contents;
 using testing::StreamOf;
 
@@ -21,14 +22,6 @@ std::string WrittenBy(const std::function<void(TWriter&)>& write) {
         write(writer);
     }
     return Contents(stream);
-}
-
-std::string Bytes(std::initializer_list<int> bytes) {
-    std::string result;
-    for (int byte : bytes) {
-        result.push_back(static_cast<char>(byte));
-    }
-    return result;
 }
 
 struct ValueRow {

@@ -13,6 +13,9 @@
 namespace baslink {
 namespace {
 
+using testing::Bytes;
+using testing::IntegerList;
+using testing::kWorkedExample;
 using testing::MakeBucket;
 using testing::ReadBack;
 using testing::Record;
@@ -23,35 +26,13 @@ using Ints = std::vector<int>;
 
 class ObjectStream : public testing::StartedLibrary {};
 
-const std::string kWorkedExample("TPF0\x06\x0ETIntegerBucket\x01\x00\x02\x04\x01\x00\x00\x00", 28);
-
-std::string Bytes(std::initializer_list<int> bytes) {
-    std::string result;
-    for (int byte : bytes) {
-        result.push_back(static_cast<char>(byte));
-    }
-    return result;
-}
-
-template <class List>
-std::unique_ptr<List> IntegerList(Ints values) {
-    auto list = std::make_unique<List>(TIntegerBucket::StaticClass(), CompareIntegerBucket);
-    for (int value : values) {
-        auto item = MakeBucket<TIntegerBucket>(value);
-        list->Add(item.get());
-        item.release();
-    }
-    return list;
-}
-
-// The item values of a list of integer or word Boolean buckets, first to last.
-template <class Bucket = TIntegerBucket>
+// The item values of a list of integer buckets, first to last.
 Ints ValuesIn(TObject& obj) {
     auto& list = CheckedCast<TOrderedList>(&obj);
     Ints values;
     list.First();
     for (std::int32_t i = 0; i < list.Count(); ++i, list.Next()) {
-        values.push_back(static_cast<int>(CheckedCast<Bucket>(list.GetCurrent()).GetValue()));
+        values.push_back(CheckedCast<TIntegerBucket>(list.GetCurrent()).GetValue());
     }
     return values;
 }

@@ -1,17 +1,18 @@
 #pragma once
-// Helpers for the tests of the registries, the buckets and the object stream: a fixture
-// with freshly started registries, buckets made from values, and records as byte strings.
+// Helpers for the tests of the registries, the buckets, the filer and the object stream: a
+// fixture with freshly started registries, and bytes and records as strings. The objects
+// they start from are those of ObjectSamples.h.
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "ContainerLibrary.h"
-#include "ObjBuckt.h"
 #include "ObjPerst.h"
+#include "ObjectSamples.h"
 #include "ObjectStream.h"
 
 namespace baslink::testing {
@@ -26,9 +27,13 @@ protected:
     void TearDown() override { FreeRegistries(); }
 };
 
-template <class Bucket, class Value>
-std::unique_ptr<Bucket> MakeBucket(Value value) {
-    return std::make_unique<Bucket>(static_cast<std::uint16_t>(sizeof value), &value);
+// The bytes given by their values, as a string.
+inline std::string Bytes(std::initializer_list<int> bytes) {
+    std::string result;
+    for (int byte : bytes) {
+        result.push_back(static_cast<char>(byte));
+    }
+    return result;
 }
 
 // A filer string of up to 255 characters: value byte 6, the length, the characters.

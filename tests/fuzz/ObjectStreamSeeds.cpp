@@ -1,7 +1,7 @@
 // Writes the fuzz target's first inputs into the folder it is given: the worked example of
 // the record format and one record of every kind the library reads.
 
-#include <cstdint>
+#include <cstddef>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -11,28 +11,14 @@
 
 #include "ContainerLibrary.h"
 #include "Graphics.h"
-#include "ObjBuckt.h"
-#include "ObjCmp.h"
-#include "ObjList.h"
+#include "ObjectSamples.h"
 #include "ObjectStream.h"
 
 namespace {
 
 using namespace baslink;
-
-template <class Bucket, class Value>
-std::unique_ptr<Bucket> MakeBucket(Value value) {
-    return std::make_unique<Bucket>(static_cast<std::uint16_t>(sizeof value), &value);
-}
-
-template <class List>
-std::unique_ptr<TObject> IntegerList(std::vector<int> values) {
-    auto list = std::make_unique<List>(TIntegerBucket::StaticClass(), CompareIntegerBucket);
-    for (int value : values) {
-        list->Add(MakeBucket<TIntegerBucket>(value).release());
-    }
-    return list;
-}
+using testing::IntegerList;
+using testing::MakeBucket;
 
 std::unique_ptr<TObject> Combo(const char* text, std::unique_ptr<TObject> obj) {
     auto combo = std::make_unique<TStringCombo>();
@@ -79,8 +65,7 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(folder);
     StartContainerLibrary();
 
-    const char workedExample[] = "TPF0\x06\x0ETIntegerBucket\x01\x00\x02\x04\x01\x00\x00\x00";
-    Save(folder / "worked-example", workedExample, sizeof workedExample - 1);
+    Save(folder / "worked-example", testing::kWorkedExample.data(), testing::kWorkedExample.size());
     int number = 0;
     for (const auto& seed : SeedObjects()) {
         TMemoryStream stream;
