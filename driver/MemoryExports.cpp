@@ -66,11 +66,7 @@ uint8_t MemoryExchange(uint8_t port, uint8_t mode, Exchange exchange) {
         return 0;
     }
     TQDK* qdk = Puertos().Find(port);
-    if (qdk == nullptr) {
-        return 0;
-    }
-    qdk->ModoDirecto = mode;
-    if (!AbrirPuertoEnModo(*qdk)) {
+    if (qdk == nullptr || !OpenInMode(*qdk, mode)) {
         return 0;
     }
     return exchange(*qdk) ? 1 : 0;
