@@ -9,6 +9,8 @@
 // store has a small lock of its own, so DevolverCommLibre never waits for a bus exchange
 // and never sees half of an answer.
 
+#include "FreeForm.h"
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -34,7 +36,6 @@ constexpr std::size_t kAnswerHead = 4;   // payload byte 0, sequence echo, statu
 constexpr uint8_t kAnswerAccepted = 1;
 // An answer said to be 0 bytes long is fetched as 5.
 constexpr std::size_t kBytesOfAnEmptyAnswer = 5;
-constexpr uint16_t kBitCountMatches = 0x80;
 constexpr std::size_t kReplyStoreSize = 256;
 
 // The largest streams that travel. The request and its head go in one send payload; the
