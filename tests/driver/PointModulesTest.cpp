@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <bitset>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -35,11 +36,7 @@ const char kMixedRequest[] =
 // The bits of an answer closed by its count of 1-bits, plus `countError`.
 Bytes Answer(const std::string& bits, int countError = 0) {
     const auto ones = std::count(bits.begin(), bits.end(), '1') + countError;
-    std::string count;
-    for (int j = 7; j >= 0; --j) {
-        count += (ones >> j & 1) != 0 ? '1' : '0';
-    }
-    return FromBits(bits + count);
+    return FromBits(bits + std::bitset<8>(ones).to_string());
 }
 
 TDatosZOQ Module(uint8_t address, PairTypes types, Values values = {}) {
