@@ -14,6 +14,7 @@
 
 #include "BitFields.h"
 #include "BitText.h"
+#include "BoardFrames.h"
 #include "Driver.h"
 #include "PointModules.h"
 #include "PortsFolderTest.h"
@@ -255,8 +256,8 @@ TEST_F(PointModules, APollCarriesTheOutputsAndStoresTheInputs) {
     Bytes payload{3, 1, 58, 33, 3, 8};
     const Bytes request = FromBits(kMixedRequest);
     payload.insert(payload.end(), request.begin(), request.end());
-    EXPECT_EQ(Bytes(received[0].bytes.begin() + 7, received[0].bytes.end() - 2), payload);
-    EXPECT_EQ(received[1].bytes[5], 5 + 4);  // the answer's 5 bytes and the head
+    EXPECT_EQ(PayloadOf(received[0]), payload);
+    EXPECT_EQ(FetchLengthOf(received[1]), 5 + 4);  // the answer's 5 bytes and the head
 
     const sim::PointModuleState state = device.state();
     EXPECT_EQ(state.outputs, (Values{1, 0, 0xA5, 1, 0, 0, 0, 0}));
