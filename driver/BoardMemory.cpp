@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
+#include <vector>
 
 #include "BoardLink.h"
 #include "Clock.h"
@@ -27,6 +29,9 @@ constexpr uint8_t kMaxLinkFailures = 100;
 // Gives the board time to get the regulator's answer before it is fetched.
 constexpr uint32_t kRelayPauseMs = 100;
 
+// The request payloads: 01 seq H0 H1 00 offHi offLo size for a read in block 0,
+// 04 seq H0 H1 07 block offHi offLo size in any other; a write has 04 (block 0) or
+// 08 in place of 00 and 07, and its data after the size.
 std::vector<uint8_t> Payload(uint16_t node, uint8_t block, uint16_t offset, uint8_t size,
                              uint8_t sequence, bool write) {
     const NodeHeader header = HeaderOfNode(node);
@@ -51,11 +56,6 @@ bool ConfirmedBy(const uint8_t* reply, uint8_t sequence) {
     return reply[1] == sequence && reply[2] == kStatusDone;
 }
 
-// Room for the fetched reply: positions 0 .. size + 3.
-using ReplyBuffer = std::array<uint8_t, 256 + kReplyHead>;
-
-}  // namespace
-
 std::vector<uint8_t> BoardReadPayload(uint16_t node, uint8_t block, uint16_t offset, uint8_t size,
                                       uint8_t sequence) {
     return Payload(node, block, offset, size, sequence, false);
@@ -68,6 +68,11 @@ std::vector<uint8_t> BoardWritePayload(uint16_t node, uint8_t block, uint16_t of
     payload.insert(payload.end(), data.begin(), data.end());
     return payload;
 }
+
+// Room for the fetched reply: positions 0 .. size + 3.
+using ReplyBuffer = std::array<uint8_t, 256 + kReplyHead>;
+
+}  // namespace
 
 bool LeerMemoriaQdk(TQDK& qdk, uint16_t node, uint8_t block, uint16_t offset, uint8_t size,
                     uint8_t* destination) {

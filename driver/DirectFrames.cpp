@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <span>
+#include <vector>
 
 #include "BoardLink.h"
 #include "Checksums.h"
@@ -40,6 +42,23 @@ std::vector<uint8_t> WithSum(std::vector<uint8_t> frame) {
     return frame;
 }
 
+// The read frame, sum included: H0 H1 seq size offHi offLo sum in block 0,
+// H0 H1 seq E0 size 07 block offHi offLo sum in any other block. Sizes go as one byte.
+std::vector<uint8_t> DirectReadFrame(uint16_t node, uint8_t block, uint16_t offset, uint16_t size,
+                                     uint8_t sequence) {
+    return WithSum(FrameHead(node, block, offset, size, sequence, false));
+}
+
+// The write frame, sum included: H0 H1 seq (80 | size) offHi offLo data sum in block 0,
+// H0 H1 seq E0 size 08 block offHi offLo data sum in any other block.
+std::vector<uint8_t> DirectWriteFrame(uint16_t node, uint8_t block, uint16_t offset,
+                                      std::span<const uint8_t> data, uint8_t sequence) {
+    std::vector<uint8_t> frame =
+        FrameHead(node, block, offset, static_cast<uint16_t>(data.size()), sequence, true);
+    frame.insert(frame.end(), data.begin(), data.end());
+    return WithSum(std::move(frame));
+}
+
 // The direct read's own step of the port's sequence: no wrap at 200, so the byte on the
 // line runs on through 255 and 0. At the top of the counter's range it starts again at 0,
 // whose low byte follows 0xFF just the same, instead of overflowing.
@@ -53,19 +72,6 @@ uint8_t NextDirectReadSequence(TQDK& qdk) {
 NodeHeader HeaderOfNode(uint16_t node) {
     return {static_cast<uint8_t>(kNodePattern | ((node >> 8) & 0x03) << 6),
             static_cast<uint8_t>(node & 0xFF)};
-}
-
-std::vector<uint8_t> DirectReadFrame(uint16_t node, uint8_t block, uint16_t offset, uint16_t size,
-                                     uint8_t sequence) {
-    return WithSum(FrameHead(node, block, offset, size, sequence, false));
-}
-
-std::vector<uint8_t> DirectWriteFrame(uint16_t node, uint8_t block, uint16_t offset,
-                                      std::span<const uint8_t> data, uint8_t sequence) {
-    std::vector<uint8_t> frame =
-        FrameHead(node, block, offset, static_cast<uint16_t>(data.size()), sequence, true);
-    frame.insert(frame.end(), data.begin(), data.end());
-    return WithSum(std::move(frame));
 }
 
 bool LeerMemoriaDirecto(TQDK& qdk, uint16_t node, uint8_t block, uint16_t offset, uint16_t size,

@@ -4,8 +4,6 @@
 // node header bytes are shared with the board's memory commands.
 
 #include <cstdint>
-#include <span>
-#include <vector>
 
 #include "PortObjects.h"
 
@@ -23,15 +21,6 @@ NodeHeader HeaderOfNode(uint16_t node);
 // memory commands.
 inline constexpr uint8_t kBlockRead = 0x07;
 inline constexpr uint8_t kBlockWrite = 0x08;
-
-// The read frame, sum included: H0 H1 seq size offHi offLo sum in block 0,
-// H0 H1 seq E0 size 07 block offHi offLo sum in any other block. Sizes go as one byte.
-std::vector<uint8_t> DirectReadFrame(uint16_t node, uint8_t block, uint16_t offset, uint16_t size,
-                                     uint8_t sequence);
-// The write frame, sum included: H0 H1 seq (80 | size) offHi offLo data sum in block 0,
-// H0 H1 seq E0 size 08 block offHi offLo data sum in any other block.
-std::vector<uint8_t> DirectWriteFrame(uint16_t node, uint8_t block, uint16_t offset,
-                                      std::span<const uint8_t> data, uint8_t sequence);
 
 // Reads `size` bytes of a regulator's memory into `destination`: true when they came
 // with a good sum within the reply time. Each call takes the port's next sequence

@@ -9,6 +9,8 @@
 // store has a small lock of its own, so DevolverCommLibre never waits for a bus exchange
 // and never sees half of an answer.
 
+#include "FreeForm.h"
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -34,7 +36,6 @@ constexpr std::size_t kAnswerHead = 4;   // payload byte 0, sequence echo, statu
 constexpr uint8_t kAnswerAccepted = 1;
 // An answer said to be 0 bytes long is fetched as 5.
 constexpr std::size_t kBytesOfAnEmptyAnswer = 5;
-constexpr uint16_t kBitCountMatches = 0x80;
 constexpr std::size_t kReplyStoreSize = 256;
 
 // The largest streams that travel. The request and its head go in one send payload; the
@@ -76,17 +77,6 @@ void KeepAnswer(std::span<const uint8_t> data, uint8_t bitCount, uint8_t* buffer
     std::copy(data.begin(), data.end(), replyStore.RespuestaLibre.begin());
     std::copy(data.begin(), data.end(), buffer);
     replyStore.BitsRespuestaLibre = bitCount;
-}
-
-// The port object set to `mode` and opened with that mode's receive check; none when
-// there is no such port or it cannot be opened. The caller holds SeccionCritica.
-TQDK* OpenInMode(uint8_t port, uint8_t mode) {
-    TQDK* qdk = Puertos().Find(port);
-    if (qdk == nullptr) {
-        return nullptr;
-    }
-    qdk->ModoDirecto = mode;
-    return AbrirPuertoEnModo(*qdk) ? qdk : nullptr;
 }
 
 // Sends the request and fetches the answer; true once the board has answered. An
@@ -142,8 +132,8 @@ BASLINK_API uint16_t BASLINK_CALL PedirCommLibre(uint8_t port, uint32_t /*unused
         buffer == nullptr) {
         return 0;
     }
-    TQDK* qdk = OpenInMode(port, 0);
-    if (qdk == nullptr) {
+    TQDK* qdk = Puertos().Find(port);
+    if (qdk == nullptr || !OpenInMode(*qdk, 0)) {
         return 0;
     }
     return BitExchange(*qdk, bitsToSend, bitsToReceive, parameter, buffer) ? 1 : 0;
@@ -174,15 +164,15 @@ BASLINK_API uint16_t BASLINK_CALL PedirCommLibreRs(uint8_t port, uint8_t sendCou
         return 0;
     }
     const ExchangeLock lock;
-    if (!lock.Held() || Puertos().Find(port) == nullptr) {
+    TQDK* qdk = lock.Held() ? Puertos().Find(port) : nullptr;
+    if (qdk == nullptr) {
         return 0;
     }
     std::array<uint8_t, kMaxFrameLength> sent{};
     for (std::size_t i = 0; i < sendCount; ++i) {
         sent[i] = std::exchange(buffer[i], uint8_t{0});
     }
-    TQDK* qdk = OpenInMode(port, 1);
-    if (qdk == nullptr) {
+    if (!OpenInMode(*qdk, 1)) {
         return 0;
     }
     const ExchangeReply reply = qdk->Exchange({.state = kStateFrameSent,

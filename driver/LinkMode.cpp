@@ -27,4 +27,9 @@ bool AbrirPuertoEnModo(TQDK& qdk) {
     return qdk.AbrirPuerto(qdk.ModoDirecto != 0 ? RecepcionSuma : RecepcionCrc);
 }
 
+bool OpenInMode(TQDK& qdk, uint8_t mode) {
+    qdk.ModoDirecto = mode;
+    return AbrirPuertoEnModo(qdk);
+}
+
 }  // namespace baslink

@@ -23,5 +23,8 @@ void RecepcionSuma(TQDK& qdk, TThreadComPort& sender, const std::string& data);
 // AbrirPuerto with the receive check of the port's current ModoDirecto: RecepcionSuma
 // when it is not 0, RecepcionCrc when it is. The caller holds SeccionCritica.
 bool AbrirPuertoEnModo(TQDK& qdk);
+// Stores `mode` as the port's ModoDirecto, then AbrirPuertoEnModo. The caller holds
+// SeccionCritica.
+bool OpenInMode(TQDK& qdk, uint8_t mode);
 
 }  // namespace baslink

@@ -14,7 +14,9 @@
 #include "Driver.h"
 #include "LinkMode.h"
 #include "Messages.h"
+#include "PortArgument.h"
 #include "PortObjects.h"
+#include "RegulatorAccess.h"
 #include "RegulatorMemory.h"
 #include "SeccionCritica.h"
 #include "UserInterface.h"
@@ -26,8 +28,6 @@ namespace {
 // Values travel in the order their bytes lie in memory, least significant first.
 static_assert(std::endian::native == std::endian::little,
               "the value exports hand the bytes of their values over as they lie in memory");
-
-constexpr uint16_t kMaxPacket = 24;
 
 // The EEPROM mailbox in the regulator's memory: a request of command, address (high byte
 // first) and count at offset 116 of block 7, the data from offset 120 on.
@@ -50,19 +50,11 @@ bool HasBytes(uint32_t size, const void* data) {
 
 // The block exports' checks, in this order: only the first that fails shows its message.
 bool BlockArgumentsValid(uint8_t port, uint32_t size) {
-    if (size > kMaxPacket) {
-        ShowLibraryMessage(texts::kMaximumPacket + std::to_string(kMaxPacket));
+    if (size > kMaxPacketBytes) {
+        ShowLibraryMessage(texts::kMaximumPacket + std::to_string(kMaxPacketBytes));
         return false;
     }
-    if (port == 0) {
-        ShowLibraryMessage(texts::kPortAboveZero);
-        return false;
-    }
-    if (port > PortTable::kPortCount) {
-        ShowLibraryMessage(texts::kPortBelow + std::to_string(PortTable::kPortCount));
-        return false;
-    }
-    return true;
+    return PortArgumentValid(port, texts::kPortAboveZero, texts::kPortBelow);
 }
 
 // One exchange on a regulator's memory: under the lock the port's link mode is stored,
@@ -74,11 +66,7 @@ uint8_t MemoryExchange(uint8_t port, uint8_t mode, Exchange exchange) {
         return 0;
     }
     TQDK* qdk = Puertos().Find(port);
-    if (qdk == nullptr) {
-        return 0;
-    }
-    qdk->ModoDirecto = mode;
-    if (!AbrirPuertoEnModo(*qdk)) {
+    if (qdk == nullptr || !OpenInMode(*qdk, mode)) {
         return 0;
     }
     return exchange(*qdk) ? 1 : 0;
@@ -215,7 +203,7 @@ BASLINK_API uint8_t BASLINK_CALL EscribirBloqueEpromRegulador(uint8_t port, uint
         !HasBytes(size, source)) {
         return 0;
     }
-    std::array<uint8_t, kMaxPacket> request{};
+    std::array<uint8_t, kMaxPacketBytes> request{};
     const auto head = MailboxHead(kMailboxWrite, address, size);
     std::copy(head.begin(), head.end(), request.begin());
     std::copy_n(source, size, request.begin() + kMailboxHead);

@@ -6,7 +6,7 @@
 
 #include <array>
 #include <cstdint>
-#include <string>
+#include <mutex>
 
 #include "Driver.h"
 #include "Messages.h"

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "BitFields.h"
+#include "FreeForm.h"
 #include "NeverDestroyed.h"
 #include "baslink.h"
 
@@ -11,7 +12,6 @@ namespace {
 
 constexpr uint16_t kRequestLead = 3;
 constexpr uint8_t kPollParameter = 3;
-constexpr uint16_t kAnswerAccepted = 0x80;  // DevolverCommLibre: the bit count matches
 constexpr int kCountBits = 8;
 constexpr uint8_t kMaxFailures = 100;
 
@@ -165,7 +165,7 @@ void InterrogarZoq(TDatosZOQ& module) {
     DevolverCommLibre(&status, &request.bitsToReceive, request.bits.data());
     ListaZoq().Use(module, [&](TDatosZOQ& answered) {
         answered.FallosComm = 0;
-        if (status != kAnswerAccepted) {
+        if (status != kBitCountMatches) {
             answered.FallosRespuesta = OneMoreFailure(answered.FallosRespuesta);
             return;
         }

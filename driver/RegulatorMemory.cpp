@@ -7,6 +7,11 @@
 #include "Driver.h"
 
 namespace baslink {
+namespace {
+
+constexpr uint8_t kMaxReadFailures = 10;
+
+}  // namespace
 
 void CountFailedRead(TQDK& qdk, uint8_t* destination, std::size_t size) {
     qdk.FallosLectura = std::min<uint8_t>(qdk.FallosLectura + 1, kMaxReadFailures);

@@ -9,8 +9,6 @@
 
 namespace baslink {
 
-inline constexpr uint8_t kMaxReadFailures = 10;
-
 // After a failed read: FallosLectura steps up, to 10 at most. Once it stands at 10 and
 // MemoriaACeroSiFallo is 1, the read's `size` bytes of `destination` become 0xFF, so a
 // regulator that stays silent shows as all ones rather than as its last good values.

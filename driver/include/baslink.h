@@ -155,20 +155,23 @@ BASLINK_API void BASLINK_CALL CogerValorZOQ(uint8_t port, uint8_t address, uint1
  * answer (its data, (bitsToReceive + 7) / 8 bytes or 5 for 0 bits) is copied to buffer
  * and kept for DevolverCommLibre, library-wide: the point-module polls use it too. More
  * than 1920 bits to send or 1968 to receive are refused (0, nothing sent); the
- * board is told each bit count's low byte. The second argument is not used. */
+ * board is told each bit count's low byte. A call that reaches the port leaves it in
+ * board mode, as mode 0 of the memory calls does. The second argument is not used. */
 BASLINK_API uint16_t BASLINK_CALL PedirCommLibre(uint8_t port, uint32_t unused, uint16_t bitsToSend,
                                                  uint16_t bitsToReceive, uint8_t parameter,
                                                  uint8_t* buffer);
 /* Copies (*bitCount + 7) / 8 bytes (at most 256) of the last accepted answer to buffer;
  * *status becomes 0x80 when *bitCount is that answer's bit count, else 0 (a
- * PedirCommLibre that gets no accepted answer leaves 0 bits, unless the library is
- * stopping). Never waits; returns 1. */
+ * PedirCommLibre that gets no accepted answer leaves 0 bits, unless it was refused at
+ * once: while the library stops, or from a handler while a call waits on the bus).
+ * Never waits; returns 1. */
 BASLINK_API uint16_t BASLINK_CALL DevolverCommLibre(uint16_t* status, const uint16_t* bitCount,
                                                     uint8_t* buffer);
-/* Raw exchange in direct mode: writes sendCount bytes of buffer (zeroing them), then
- * waits up to timeoutMs for exactly receiveCount bytes, unchecked, into buffer. With
- * sendCount 0 the bytes collected since the port's last send count. Returns
- * receiveCount, or 0 on timeout (what came, up to receiveCount bytes, is copied). */
+/* Raw exchange in direct mode, in which it leaves the port: writes sendCount bytes of
+ * buffer (zeroing them), then waits up to timeoutMs for exactly receiveCount bytes,
+ * unchecked, into buffer. With sendCount 0 the bytes collected since the port's last
+ * send count. Returns receiveCount, or 0 on timeout (what came, up to receiveCount
+ * bytes, is copied). */
 BASLINK_API uint16_t BASLINK_CALL PedirCommLibreRs(uint8_t port, uint8_t sendCount,
                                                    uint8_t receiveCount, uint32_t timeoutMs,
                                                    uint8_t* buffer);

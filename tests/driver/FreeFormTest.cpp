@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "BoardFrames.h"
 #include "Driver.h"
 #include "PortObjects.h"
 #include "PortsFolderTest.h"
@@ -32,14 +33,6 @@ const Bytes kModuleAnswer{0x80, 0x80};
 
 milliseconds Since(SteadyClock::time_point start) {
     return std::chrono::duration_cast<milliseconds>(SteadyClock::now() - start);
-}
-
-Bytes PayloadOf(const sim::LoggedFrame& send) {
-    return Bytes(send.bytes.begin() + 7, send.bytes.end() - 2);
-}
-
-uint16_t FetchLengthOf(const sim::LoggedFrame& fetch) {
-    return static_cast<uint16_t>(fetch.bytes[4] << 8 | fetch.bytes[5]);
 }
 
 uint16_t StatusFor(uint16_t bits, uint8_t* buffer = nullptr) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <bitset>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -13,6 +14,7 @@
 
 #include "BitFields.h"
 #include "BitText.h"
+#include "BoardFrames.h"
 #include "Driver.h"
 #include "PointModules.h"
 #include "PortsFolderTest.h"
@@ -35,11 +37,7 @@ const char kMixedRequest[] =
 // The bits of an answer closed by its count of 1-bits, plus `countError`.
 Bytes Answer(const std::string& bits, int countError = 0) {
     const auto ones = std::count(bits.begin(), bits.end(), '1') + countError;
-    std::string count;
-    for (int j = 7; j >= 0; --j) {
-        count += (ones >> j & 1) != 0 ? '1' : '0';
-    }
-    return FromBits(bits + count);
+    return FromBits(bits + std::bitset<8>(ones).to_string());
 }
 
 TDatosZOQ Module(uint8_t address, PairTypes types, Values values = {}) {
@@ -258,8 +256,8 @@ TEST_F(PointModules, APollCarriesTheOutputsAndStoresTheInputs) {
     Bytes payload{3, 1, 58, 33, 3, 8};
     const Bytes request = FromBits(kMixedRequest);
     payload.insert(payload.end(), request.begin(), request.end());
-    EXPECT_EQ(Bytes(received[0].bytes.begin() + 7, received[0].bytes.end() - 2), payload);
-    EXPECT_EQ(received[1].bytes[5], 5 + 4);  // the answer's 5 bytes and the head
+    EXPECT_EQ(PayloadOf(received[0]), payload);
+    EXPECT_EQ(FetchLengthOf(received[1]), 5 + 4);  // the answer's 5 bytes and the head
 
     const sim::PointModuleState state = device.state();
     EXPECT_EQ(state.outputs, (Values{1, 0, 0xA5, 1, 0, 0, 0, 0}));

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "BoardFrames.h"
 #include "PortsFolderTest.h"
 #include "SimulatedBus.h"
 #include "baslink.h"
@@ -311,10 +312,9 @@ TEST_F(RegulatorMemoryExports, EepromReadRequestsWaitsAndReadsIntoTheCallersBuff
     const auto board = bus.receivedFrames();
     ASSERT_EQ(board.size(), 4u);
     // The payloads: the request at 116, then the read of 10 bytes at 120.
-    EXPECT_EQ(Bytes(board[0].bytes.begin() + 7, board[0].bytes.end() - 2),
+    EXPECT_EQ(PayloadOf(board[0]),
               (Bytes{0x04, 0x01, 0x15, 0x05, 0x08, 0x07, 0x00, 116, 4, 0x01, 0x02, 0x00, 10}));
-    EXPECT_EQ(Bytes(board[2].bytes.begin() + 7, board[2].bytes.end() - 2),
-              (Bytes{0x04, 0x02, 0x15, 0x05, 0x07, 0x07, 0x00, 120, 10}));
+    EXPECT_EQ(PayloadOf(board[2]), (Bytes{0x04, 0x02, 0x15, 0x05, 0x07, 0x07, 0x00, 120, 10}));
     EXPECT_GE(Between(board[1], board[2]), milliseconds(200));
 
     bus.clearFrames();

@@ -1,11 +1,9 @@
 #pragma once
-// Test side of the line: a temporary ports folder, a client that opens the
-// linked port like the driver does, and the frames the driver would send.
+// Test side of the line: a client that opens the linked port like the driver does, the
+// frames the driver would send, and the temporary ports folder (from tests/support).
 
 #include <chrono>
 #include <filesystem>
-#include <string>
-#include <vector>
 
 #include "SimulatedBus.h"
 #include "TemporaryConfigHome.h"
