@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "BoardFrames.h"
+#include "BusFrames.h"
 #include "Driver.h"
 #include "PortObjects.h"
 #include "PortsFolderTest.h"

@@ -14,7 +14,7 @@
 
 #include "BitFields.h"
 #include "BitText.h"
-#include "BoardFrames.h"
+#include "BusFrames.h"
 #include "Driver.h"
 #include "PointModules.h"
 #include "PortsFolderTest.h"

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "BoardFrames.h"
+#include "BusFrames.h"
 #include "PortsFolderTest.h"
 #include "SimulatedBus.h"
 #include "baslink.h"
