@@ -11,8 +11,9 @@
 #include <vector>
 
 #include "BusFrames.h"
-#include "PortsFolderTest.h"
+#include "LibraryOnBusTest.h"
 #include "SimulatedBus.h"
+#include "Timing.h"
 #include "baslink.h"
 
 namespace {
@@ -22,17 +23,11 @@ using baslink::sim::FaultAction;
 using baslink::sim::FrameKind;
 using baslink::sim::LoggedFrame;
 using baslink::sim::SimulatedBus;
+using baslink::testing::TimeOf;
 using std::chrono::milliseconds;
-using SteadyClock = std::chrono::steady_clock;
 
 constexpr uint8_t kBoard = 0;
 constexpr uint8_t kDirect = 1;
-
-milliseconds TimeOf(const std::function<void()>& call) {
-    const auto start = SteadyClock::now();
-    call();
-    return std::chrono::duration_cast<milliseconds>(SteadyClock::now() - start);
-}
 
 std::vector<Bytes> ReceivedBytes(const SimulatedBus& bus) {
     std::vector<Bytes> frames;
@@ -42,14 +37,7 @@ std::vector<Bytes> ReceivedBytes(const SimulatedBus& bus) {
     return frames;
 }
 
-milliseconds Between(const LoggedFrame& earlier, const LoggedFrame& later) {
-    return std::chrono::duration_cast<milliseconds>(later.time - earlier.time);
-}
-
-class RegulatorMemoryExports : public PortsFolderTest {
-protected:
-    SimulatedBus bus{"com1"};
-};
+class RegulatorMemoryExports : public LibraryOnBusTest {};
 
 TEST_F(RegulatorMemoryExports, FramesOnTheLineInBothModes) {
     bus.addRegulator(5);
