@@ -11,29 +11,26 @@
 #include <vector>
 
 #include "BusFrames.h"
-#include "Driver.h"
+#include "DriverObjectsTest.h"
 #include "PortObjects.h"
-#include "PortsFolderTest.h"
 #include "SimulatedBus.h"
+#include "Timing.h"
 #include "baslink.h"
 
 namespace {
 
 using namespace baslink;
+using baslink::testing::Since;
+using baslink::testing::SteadyClock;
 using sim::Bytes;
 using sim::FaultAction;
 using sim::FrameKind;
 using std::chrono::milliseconds;
-using SteadyClock = std::chrono::steady_clock;
 
 // The request of a point module at address 9 with four unused pairs, and its answer when
 // its status bit is set (status 1, count 1).
 const Bytes kModuleRequest{0x03, 0x09, 0x00, 0x00, 0x04};
 const Bytes kModuleAnswer{0x80, 0x80};
-
-milliseconds Since(SteadyClock::time_point start) {
-    return std::chrono::duration_cast<milliseconds>(SteadyClock::now() - start);
-}
 
 uint16_t StatusFor(uint16_t bits, uint8_t* buffer = nullptr) {
     uint16_t status = 0xFFFF;
@@ -41,19 +38,10 @@ uint16_t StatusFor(uint16_t bits, uint8_t* buffer = nullptr) {
     return status;
 }
 
-class FreeForm : public PortsFolderTest {
+class FreeForm : public DriverObjectsTest {
 protected:
-    FreeForm() {
-        InicializarDriver();
-        bus_.addPointModule(9, {0, 0, 0, 0}).setStatusBit(true);
-    }
-    ~FreeForm() override {
-        Parar = 0;
-        ReleaseDriverObjects();
-    }
+    FreeForm() { bus.addPointModule(9, {0, 0, 0, 0}).setStatusBit(true); }
 
-    // The bus on com1, with the module of kModuleRequest.
-    sim::SimulatedBus& Bus() { return bus_; }
     // One exchange with the module's request in a buffer of `size` bytes filled with 0xEE.
     static uint16_t ExchangeModuleRequest(uint16_t bitsToReceive, Bytes& buffer,
                                           std::size_t size = 8) {
@@ -62,8 +50,8 @@ protected:
         return PedirCommLibre(1, 0, 40, bitsToReceive, 3, buffer.data());
     }
 
-private:
-    sim::SimulatedBus bus_{"com1"};
+    // With the module of kModuleRequest.
+    sim::SimulatedBus bus{"com1"};
 };
 
 TEST_F(FreeForm, BitExchangeSendsCommandThreeAndKeepsTheAcceptedAnswer) {
@@ -109,14 +97,14 @@ TEST_F(FreeForm, BitExchangeSendsCommandThreeAndKeepsTheAcceptedAnswer) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Row& row = rows[i];
         SCOPED_TRACE(row.name);
-        Bus().clearFrames();
+        bus.clearFrames();
         Bytes buffer = row.buffer;
         const uint8_t parameter = row.payloadHead[2];
         EXPECT_EQ(PedirCommLibre(1, 0, row.bitsToSend, row.bitsToReceive, parameter, buffer.data()),
                   1);
         EXPECT_EQ(buffer, row.bufferAfter);
 
-        const auto received = Bus().receivedFrames();
+        const auto received = bus.receivedFrames();
         ASSERT_EQ(received.size(), 2u);
         Bytes payloadHead{3, static_cast<uint8_t>(i + 1)};
         payloadHead.insert(payloadHead.end(), row.payloadHead.begin(), row.payloadHead.end());
@@ -144,7 +132,7 @@ TEST_F(FreeForm, AnAnswerNotAcceptedLeavesTheStoreEmpty) {
         ASSERT_EQ(ExchangeModuleRequest(9, buffer), 1);
         ASSERT_EQ(StatusFor(9), 0x80);
 
-        Bus().injectFault(row.fault);
+        bus.injectFault(row.fault);
         EXPECT_EQ(ExchangeModuleRequest(9, buffer), row.result);
         EXPECT_EQ(buffer, (Bytes{0, 0, 0, 0, 0, 0xEE, 0xEE, 0xEE}));
         EXPECT_EQ(StatusFor(9), 0);
@@ -188,14 +176,14 @@ TEST_F(FreeForm, BitCountsThatCannotTravelAreRefusedBeforeAnythingIsSent) {
         SCOPED_TRACE(row.name);
         Bytes kept;
         ASSERT_EQ(ExchangeModuleRequest(9, kept), 1);
-        Bus().clearFrames();
+        bus.clearFrames();
         std::vector<uint8_t> buffer(256, 0xEE);
         std::copy(kModuleRequest.begin(), kModuleRequest.end(), buffer.begin());
         const std::vector<uint8_t> before = buffer;
         const bool sent = row.fetchLength != 0;
         EXPECT_EQ(PedirCommLibre(1, 0, row.bitsToSend, row.bitsToReceive, 3, buffer.data()),
                   sent ? 1 : 0);
-        const auto received = Bus().receivedFrames();
+        const auto received = bus.receivedFrames();
         if (sent) {
             ASSERT_EQ(received.size(), 2u);
             const Bytes payload = PayloadOf(received[0]);
@@ -214,24 +202,24 @@ TEST_F(FreeForm, BitCountsThatCannotTravelAreRefusedBeforeAnythingIsSent) {
 TEST_F(FreeForm, AStoppingLibrarySendsNothingButTheStoreStillAnswers) {
     Bytes buffer;
     ASSERT_EQ(ExchangeModuleRequest(9, buffer), 1);
-    Bus().clearFrames();
+    bus.clearFrames();
     Parar = 1;
     buffer = kModuleRequest;
     EXPECT_EQ(PedirCommLibre(1, 0, 40, 9, 3, buffer.data()), 0);
     EXPECT_EQ(PedirCommLibreRs(1, 5, 2, 100, buffer.data()), 0);
     EXPECT_EQ(buffer, kModuleRequest);
-    EXPECT_EQ(Bus().receivedCount(), 0u);
+    EXPECT_EQ(bus.receivedCount(), 0u);
     EXPECT_EQ(StatusFor(9, buffer.data()), 0x80);
     EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + 2), kModuleAnswer);
 }
 
 TEST_F(FreeForm, AStopEndsARawExchangeThatWaitsForItsLongTime) {
-    Bus().queueRawAnswer(1, {});
+    bus.queueRawAnswer(1, {});
     auto exchange = std::async(std::launch::async, [] {
         uint8_t buffer[4] = {7};
         return PedirCommLibreRs(1, 1, 4, 60000, buffer);
     });
-    ASSERT_TRUE(Bus().waitForReceived(1, std::chrono::seconds(5)));
+    ASSERT_TRUE(bus.waitForReceived(1, std::chrono::seconds(5)));
     Parar = 1;
     ASSERT_EQ(exchange.wait_for(std::chrono::seconds(5)), std::future_status::ready);
     EXPECT_EQ(exchange.get(), 0);
@@ -239,18 +227,18 @@ TEST_F(FreeForm, AStopEndsARawExchangeThatWaitsForItsLongTime) {
 
 TEST_F(FreeForm, RawExchangeWritesUncheckedBytesAndSharesThePortWithTheBoardLink) {
     Bytes buffer{0x0A, 0x0B, 0x0C, 0x00};
-    Bus().queueRawAnswer(3, {1, 2, 3, 4});
+    bus.queueRawAnswer(3, {1, 2, 3, 4});
     EXPECT_EQ(PedirCommLibreRs(1, 3, 4, 500, buffer.data()), 4);
     EXPECT_EQ(buffer, (Bytes{1, 2, 3, 4}));
-    ASSERT_EQ(Bus().receivedFrames().size(), 1u);
-    EXPECT_EQ(Bus().receivedFrames()[0].bytes, (Bytes{0x0A, 0x0B, 0x0C}));
+    ASSERT_EQ(bus.receivedFrames().size(), 1u);
+    EXPECT_EQ(bus.receivedFrames()[0].bytes, (Bytes{0x0A, 0x0B, 0x0C}));
     EXPECT_EQ(Puertos().Find(1)->ModoDirecto, 1);
 
     // Board mode, then direct mode again, on the same port; each stays set.
     EXPECT_EQ(ExchangeModuleRequest(9, buffer), 1);
     EXPECT_EQ(StatusFor(9), 0x80);
     EXPECT_EQ(Puertos().Find(1)->ModoDirecto, 0);
-    Bus().queueRawAnswer(1, {9});
+    bus.queueRawAnswer(1, {9});
     buffer = {5};
     EXPECT_EQ(PedirCommLibreRs(1, 1, 1, 500, buffer.data()), 1);
     EXPECT_EQ(buffer, Bytes{9});
@@ -259,7 +247,7 @@ TEST_F(FreeForm, RawExchangeWritesUncheckedBytesAndSharesThePortWithTheBoardLink
 TEST_F(FreeForm, RawExchangeWaitsForExactlyTheCountCollectedSinceTheLastSend) {
     Bytes buffer{1, 2, 0, 0};
     // Six bytes in one delivery when four are asked: the count is never seen.
-    Bus().queueRawAnswer(2, {1, 2, 3, 4, 5, 6});
+    bus.queueRawAnswer(2, {1, 2, 3, 4, 5, 6});
     auto start = SteadyClock::now();
     EXPECT_EQ(PedirCommLibreRs(1, 2, 4, 300, buffer.data()), 0);
     EXPECT_GE(Since(start), milliseconds(300));
@@ -277,21 +265,21 @@ TEST_F(FreeForm, RawExchangeWaitsForExactlyTheCountCollectedSinceTheLastSend) {
     EXPECT_EQ(PedirCommLibreRs(1, 0, 0, 300, buffer.data()), 0);
     EXPECT_GE(Since(start), milliseconds(300));
     // ...and is seen at once after a send that nothing answers.
-    Bus().queueRawAnswer(1, {});
+    bus.queueRawAnswer(1, {});
     start = SteadyClock::now();
     EXPECT_EQ(PedirCommLibreRs(1, 1, 0, 300, buffer.data()), 0);
     EXPECT_LT(Since(start), milliseconds(250));
 
     // A short answer: what came is copied over the zeroed request bytes.
     buffer = {9, 9, 9, 9};
-    Bus().queueRawAnswer(3, {7});
+    bus.queueRawAnswer(3, {7});
     EXPECT_EQ(PedirCommLibreRs(1, 3, 4, 100, buffer.data()), 0);
     EXPECT_EQ(buffer, (Bytes{7, 0, 0, 9}));
 }
 
 TEST_F(FreeForm, TheStoreIsNeverSeenHalfWritten) {
     // Two modules whose answers differ in length and content.
-    Bus().addPointModule(10, {5, 0, 0, 0}).setInput(1, 0xFF);
+    bus.addPointModule(10, {5, 0, 0, 0}).setInput(1, 0xFF);
     const Bytes otherRequest{0x03, 0x0A, 0xA0, 0x00, 0x06};  // pair 1 of type 5, count 6
     std::atomic<bool> done{false};
     std::thread exchanges([&] {
