@@ -15,12 +15,10 @@
 #include "BitFields.h"
 #include "BitText.h"
 #include "BusFrames.h"
-#include "Driver.h"
+#include "DriverObjectsTest.h"
 #include "PointModules.h"
-#include "PortsFolderTest.h"
 #include "SeccionCritica.h"
 #include "SimulatedBus.h"
-#include "UserInterface.h"
 #include "baslink.h"
 
 namespace {
@@ -163,14 +161,8 @@ TEST(ZoqStreams, AnswerIsCheckedByItsCountAndStoredPointByPoint) {
     EXPECT_EQ(module.FallosRespuesta, 100);
 }
 
-class PointModules : public PortsFolderTest {
+class PointModules : public DriverObjectsTest {
 protected:
-    PointModules() { InicializarDriver(); }
-    ~PointModules() override {
-        platform::SetMessageRecorder({});
-        ReleaseDriverObjects();
-    }
-
     // One poll of the module at `position`, as the worker's step makes it.
     static void Poll(int32_t position = 1) {
         std::lock_guard lock(SeccionCritica);
@@ -183,9 +175,7 @@ protected:
 TEST_F(PointModules, ExportsCheckPortsAndPointsAndKeepOneModulePerKey) {
     Values sevens;
     sevens.fill(7);
-    std::vector<std::string> messages;
-    platform::SetMessageRecorder(
-        [&messages](const std::string& text) { messages.push_back(text); });
+    RecordMessages();
     AnadirZOQ(0, 1, 0, 0, 0, 0);
     AnadirZOQ(21, 1, 0, 0, 0, 0);
     EXPECT_EQ(ListaZoq().Count(), 0);
