@@ -20,13 +20,15 @@
 #include "PortsFolderTest.h"
 #include "ReplyWait.h"
 #include "SimulatedBus.h"
+#include "Timing.h"
 #include "baslink.h"
 
 namespace {
 
 using namespace baslink;
+using baslink::testing::Since;
+using baslink::testing::SteadyClock;
 using std::chrono::milliseconds;
-using SteadyClock = std::chrono::steady_clock;
 
 // Restores the stop flag that a test raised.
 struct StoppingLibrary {
@@ -142,7 +144,7 @@ TEST(RegulatorMemoryRoutines, DirectRoutinesWithoutAComponentFailAtOnce) {
     const auto start = SteadyClock::now();
     EXPECT_FALSE(LeerMemoriaDirecto(port, 5, 0, 0, 1, destination));
     EXPECT_EQ(EscribirMemoriaDirecto(port, 5, 0, 0, 1, source), 1);
-    EXPECT_LT(SteadyClock::now() - start, milliseconds(100));
+    EXPECT_LT(Since(start), milliseconds(100));
     EXPECT_EQ(port.FallosLectura, 1);
     EXPECT_EQ(destination[0], 0x33);
 }
