@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "BusFrames.h"
 #include "LibraryOnBusTest.h"
 #include "Timing.h"
 #include "baslink.h"
@@ -79,7 +80,7 @@ TEST_F(BoardExportsTest, SizeZeroExchangesTheHeaderOnlyAndCopiesNothing) {
     ASSERT_EQ(received.size(), 4u);
     EXPECT_EQ(received[0].bytes.size(), 9u + 5u);  // write: the 5-byte header only
     EXPECT_EQ(received[2].bytes.size(), 9u + 5u);  // read request
-    EXPECT_EQ(received[3].bytes[5], 3);            // the read fetches size + 3 bytes
+    EXPECT_EQ(FetchLengthOf(received[3]), 3);      // the read fetches size + 3 bytes
 }
 
 TEST_F(BoardExportsTest, SizeAboveTwentyFourIsRefusedWithItsMessageAndSendsNothing) {
