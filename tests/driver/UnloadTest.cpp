@@ -9,7 +9,7 @@
 #include <iterator>
 
 #include "DeviceLock.h"
-#include "PortsFolderTest.h"
+#include "LibraryOnBusTest.h"
 #include "SimulatedBus.h"
 
 namespace {
@@ -21,10 +21,9 @@ long ThreadsOfThisProcess() {
     return std::distance(begin(tasks), end(tasks));
 }
 
-class Unload : public PortsFolderTest {};
+class Unload : public LibraryOnBusTest {};
 
 TEST_F(Unload, ReleasesTheOpenPortsBeforeItReturns) {
-    baslink::sim::SimulatedBus bus("com1");
     const long threadsBefore = ThreadsOfThisProcess();
     void* library = dlopen(BASLINK_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(library, nullptr) << dlerror();
