@@ -25,7 +25,7 @@ ReplyVerdict Verdict(const TThreadComPort& com, const ExchangeRequest& request) 
 }  // namespace
 
 ExchangeReply TQDK::Exchange(const ExchangeRequest& request) {
-    if (Parar == 1 || PuertoCreado == 0 || request.frame.size() > kMaxFrameLength ||
+    if (Parar == 1 || !ComPort || request.frame.size() > kMaxFrameLength ||
         ReleaseIfDeviceLost()) {
         return {};
     }

@@ -6,6 +6,7 @@
 #include "Clock.h"
 #include "Messages.h"
 #include "NeverDestroyed.h"
+#include "PortNames.h"
 #include "SeccionCritica.h"
 #include "UserInterface.h"
 
@@ -13,6 +14,8 @@ namespace baslink {
 namespace {
 
 constexpr uint32_t kCreationPauseMs = 500;
+// How long a port whose device could not be opened is left alone before the next try.
+constexpr std::chrono::seconds kOpenRetryInterval{1};
 
 // The driver takes no action on these events of the port.
 void PuertoAbierto(TThreadComPort&) {}
@@ -21,23 +24,30 @@ void ErrorPuerto(TThreadComPort&) {}
 
 }  // namespace
 
-TQDK::TQDK(uint8_t number) : NombrePuerto("com" + std::to_string(number)) {}
+TQDK::TQDK(uint8_t number)
+    : NombrePuerto("com" + std::to_string(number)), devicePort_(NombrePuerto) {}
 
 TQDK::~TQDK() {
     ReleaseComponent();
+    PuertoCreado = 0;
 }
 
 bool TQDK::AbrirPuerto(ReceiveCheck check) {
     ReleaseIfDeviceLost();
-    if (PuertoCreado == 0) {
+    const bool firstUse = PuertoCreado == 0;
+    PuertoCreado = 1;
+    if (!ComPort) {
+        // Each try of a missing device would cost every caller behind the lock; a port
+        // that failed to open fails at once until its next try is due.
+        if (std::chrono::steady_clock::now() < nextOpenAttempt_) {
+            return false;
+        }
         ComPort = std::make_unique<TThreadComPort>();
-        PuertoCreado = 1;
-        platform::PumpMessages();
-        platform::SleepMs(kCreationPauseMs);
-        platform::PumpMessages();
     }
     TThreadComPort& com = *ComPort;
-    com.Port = NombrePuerto;
+    if (!com.Active()) {
+        com.Port = DevicePort();
+    }
     com.Baud = 115200;
     com.DataBits = 8;
     com.Parity = ptNONE;
@@ -52,23 +62,32 @@ bool TQDK::AbrirPuerto(ReceiveCheck check) {
     com.OnError = ErrorPuerto;
     try {
         com.Open();
-        openFailureShown_ = false;
-        return true;
     } catch (const std::exception&) {
         // A port that cannot be opened fails this exchange only; the host keeps running
-        // and the next exchange tries again with a new component. A port that keeps
+        // and a later exchange tries again with a new component. A port that keeps
         // failing says so once, not at every attempt of every call.
         ReleaseComponent();
+        nextOpenAttempt_ = std::chrono::steady_clock::now() + kOpenRetryInterval;
         if (!openFailureShown_) {
             openFailureShown_ = true;
             ShowLibraryMessage(std::string(texts::kCannotOpenPort) + NombrePuerto);
         }
         return false;
     }
+    openFailureShown_ = false;
+    // The pause of a port's first use gives its device time to settle. A device that did
+    // not open has nothing to settle, and a device opened again after it went away was
+    // settled once: neither pays it, so no try on a missing device holds the lock for it.
+    if (firstUse) {
+        platform::PumpMessages();
+        platform::SleepMs(kCreationPauseMs);
+        platform::PumpMessages();
+    }
+    return true;
 }
 
 bool TQDK::ReleaseIfDeviceLost() {
-    if (PuertoCreado == 0 || ComPort->Active()) {
+    if (!ComPort || ComPort->Active()) {
         return false;
     }
     ReleaseComponent();
@@ -76,11 +95,19 @@ bool TQDK::ReleaseIfDeviceLost() {
 }
 
 void TQDK::ReleaseComponent() {
-    PuertoCreado = 0;
     if (ComPort) {
         ComPort->Close();
         ComPort.reset();
     }
+}
+
+const std::string& TQDK::DevicePort() {
+    if (devicePort_ == NombrePuerto) {
+        if (auto link = platform::PortLinkPath(NombrePuerto)) {
+            devicePort_ = *link;
+        }
+    }
+    return devicePort_;
 }
 
 void PortTable::Create() {

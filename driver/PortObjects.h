@@ -5,6 +5,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -63,26 +64,29 @@ public:
     TQDK& operator=(const TQDK&) = delete;
 
     // Makes sure the port's serial component exists, is set up (115200 8N1, count mode,
-    // RTS raised, `check` as its receive check) and is open. The first use creates the
-    // component and pauses 500 ms, pumping window messages before and after; so does the
-    // first use after the port's device went away. When the port cannot be opened it
-    // releases the component, so that a later call tries again, and returns false; the
-    // message saying so is shown once, at the first failure since the port last opened.
-    // The caller holds SeccionCritica.
+    // RTS raised, `check` as its receive check) and is open, and marks the port as in use.
+    // The port's first use pauses 500 ms once its device has opened, pumping window
+    // messages before and after. When the device cannot be opened the component is
+    // released and the call fails at once; so do the calls of the next second, which try
+    // nothing, and only then is the device tried again. The message saying so is shown
+    // once, at the first failure since the port last opened. The caller holds
+    // SeccionCritica.
     bool AbrirPuerto(ReceiveCheck check);
 
     // The one exchange step of every link: sets minTamanioRX and Estado, sends the frame
     // and waits for the reply by the request's rule, pumping the calling thread's window
-    // messages. Fails at once, sending nothing, while the library stops, before the
-    // component exists, or once the port's device has gone (the component is released,
-    // so that the next AbrirPuerto opens the device again). The caller holds
-    // SeccionCritica.
+    // messages. Fails at once, sending nothing, while the library stops, while the port
+    // has no open component (never opened, or its device could not be opened), or once
+    // the port's device has gone (the component is released, so that the next AbrirPuerto
+    // opens the device again). The caller holds SeccionCritica.
     ExchangeReply Exchange(const ExchangeRequest& request);
 
     // Frame sequence of this port, 1..200 once advanced; its low byte goes on the wire.
     int32_t Secuencia = 0;
     const std::string NombrePuerto;  // "com" + the port number
-    // 1 while the serial component exists.
+    // 1 from the port's first AbrirPuerto on, whether or not its device opened: the port
+    // is in use, and the worker keeps its cache blocks and queued writes going, opening
+    // it again when its device has gone.
     std::atomic<uint8_t> PuertoCreado{0};
     // Board link failures since the last good one, at most 100.
     std::atomic<uint8_t> FallosQdk{0};
@@ -107,13 +111,22 @@ private:
     // True, with the component released, when the port's device has gone away.
     bool ReleaseIfDeviceLost();
     void ReleaseComponent();
+    // What the component is told to open. The port's name, until the name is found to lead
+    // through a link of the ports folder; from then on that link, so that while the link is
+    // missing the port fails rather than fall back to the machine's own serial device, and
+    // opens the link's device once it is back.
+    const std::string& DevicePort();
 
     std::unique_ptr<TThreadComPort> ComPort;
     // The SendCount of the exchange in progress: deliveries of other sends are not its reply.
     // Under replyNotice_.
     uint32_t awaitedSend_ = 0;
     ReplyNotice replyNotice_;
-    bool openFailureShown_ = false;  // under SeccionCritica
+    // Under SeccionCritica: whether the failure to open was shown in this streak, when the
+    // device may be tried again after a failed open, and the device DevicePort names.
+    bool openFailureShown_ = false;
+    std::chrono::steady_clock::time_point nextOpenAttempt_{};
+    std::string devicePort_;
 };
 
 // The 20 port objects, indexed by port number.

@@ -99,6 +99,10 @@ bool LeerSiguienteBloque(TQDK& qdk) {
     if (ReadRegulatorMemory(qdk, block.NumVlx, block.Bloque, block.Base,
                             static_cast<uint8_t>(block.Tamanio), block.Datos.data())) {
         block.Fallos = 0;
+    } else if (FailedReadsFill(qdk)) {
+        // The block holds the fill now, not the regulator's values: its node reads as
+        // failed until a good read replaces them, even before its own three failures.
+        block.Fallos = kMaxBlockFailures;
     } else if (block.Fallos < kMaxBlockFailures) {
         ++block.Fallos;
     }

@@ -39,9 +39,9 @@ bool LeerDeBloques(TQDK& qdk, uint16_t node, uint16_t block, uint16_t offset, ui
 std::optional<bool> EstadoDeNodo(TQDK& qdk, uint16_t node);
 
 // The worker's read of one block: the block at IndiceLectura is read from the bus in the
-// port's link mode; its Fallos step up to 3 on failure and drop to 0 on success, and
-// IndiceLectura moves on to the next block, back to 1 after the last. False, doing
-// nothing, when the port has no blocks.
+// port's link mode; its Fallos step up to 3 on failure (straight to 3 when the failure
+// filled the block with 0xFF) and drop to 0 on success, and IndiceLectura moves on to the
+// next block, back to 1 after the last. False, doing nothing, when the port has no blocks.
 bool LeerSiguienteBloque(TQDK& qdk);
 
 // The queue of writes of all ports, oldest first.

@@ -15,9 +15,13 @@ constexpr uint8_t kMaxReadFailures = 10;
 
 void CountFailedRead(TQDK& qdk, uint8_t* destination, std::size_t size) {
     qdk.FallosLectura = std::min<uint8_t>(qdk.FallosLectura + 1, kMaxReadFailures);
-    if (MemoriaACeroSiFallo == 1 && qdk.FallosLectura >= kMaxReadFailures) {
+    if (FailedReadsFill(qdk)) {
         std::fill_n(destination, size, uint8_t{0xFF});
     }
+}
+
+bool FailedReadsFill(const TQDK& qdk) {
+    return MemoriaACeroSiFallo == 1 && qdk.FallosLectura >= kMaxReadFailures;
 }
 
 bool ReadRegulatorMemory(TQDK& qdk, uint16_t node, uint8_t block, uint16_t offset, uint8_t size,

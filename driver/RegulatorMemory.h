@@ -14,6 +14,9 @@ namespace baslink {
 // regulator that stays silent shows as all ones rather than as its last good values.
 // The caller holds SeccionCritica.
 void CountFailedRead(TQDK& qdk, uint8_t* destination, std::size_t size);
+// Whether a failed read on the port fills its destination with 0xFF now, as the one just
+// counted did. The caller holds SeccionCritica.
+bool FailedReadsFill(const TQDK& qdk);
 
 // A memory read through direct frames when the port's ModoDirecto is not 0, through the
 // board when it is: true when the answer came and its bytes are in `destination`.

@@ -4,6 +4,7 @@
 
 #include "Clock.h"
 #include "Driver.h"
+#include "LinkMode.h"
 #include "PointModules.h"
 #include "PortObjects.h"
 #include "ReadCache.h"
@@ -21,9 +22,8 @@ bool Stopping() {
     return Parar == 1;
 }
 
-// Whether a port has blocks, opened or not: a port that failed to open, or whose device
-// went away, is opened again by a synchronous call, which does not wake the worker; its
-// blocks are read from the next pass on.
+// Whether a port has blocks: they are read at every pass, whether their device is there or
+// not, so that the failures of a missing one count.
 bool AnyPortWithBlocks() {
     for (uint8_t port = 1; port <= PortTable::kPortCount; ++port) {
         const TQDK* qdk = Puertos().Find(port);
@@ -32,6 +32,16 @@ bool AnyPortWithBlocks() {
         }
     }
     return false;
+}
+
+// A port in use is opened in its link mode before the worker exchanges on it. That sets
+// the receive check of its mode, whatever an export of the other mode left, and opens the
+// port again when its device has gone. When the device cannot be opened the exchange
+// fails at once, and a block read counts as failed. A port never in use is not opened.
+void OpenForWorker(TQDK& qdk) {
+    if (qdk.PuertoCreado != 0) {
+        AbrirPuertoEnModo(qdk);
+    }
 }
 
 bool WorkLeft() {
@@ -64,6 +74,7 @@ void SendPendingWrites() {
     for (int32_t left = EscriturasPendientes().Count(); left > 0 && !Stopping(); --left) {
         const auto write = EscriturasPendientes().TakeOldest();
         if (TQDK* qdk = Puertos().Find(write->Puerto)) {
+            OpenForWorker(*qdk);
             // The outcome is not kept: a write goes out once.
             WriteRegulatorMemory(*qdk, write->NumVlx, write->Bloque, write->Base,
                                  static_cast<uint8_t>(write->Tamanio), write->Datos.data());
@@ -74,9 +85,12 @@ void SendPendingWrites() {
 void ReadNextBlock(uint8_t port) {
     std::lock_guard lock(SeccionCritica);
     TQDK* qdk = Puertos().Find(port);
-    if (qdk != nullptr && qdk->PuertoCreado != 0 && LeerSiguienteBloque(*qdk)) {
-        platform::SleepMs(kStepSleepMs);
+    if (qdk == nullptr || qdk->PuertoCreado == 0 || qdk->Lecturas.Count() == 0) {
+        return;
     }
+    OpenForWorker(*qdk);
+    LeerSiguienteBloque(*qdk);
+    platform::SleepMs(kStepSleepMs);
 }
 
 bool Pasada() {

@@ -10,18 +10,6 @@
 namespace baslink::platform {
 namespace {
 
-std::optional<std::string> LinkedPort(const std::string& name) {
-    std::error_code error;
-    for (std::filesystem::directory_iterator entry(PortLinkFolder(), error), end;
-         !error && entry != end; entry.increment(error)) {
-        // A dangling link still names the port: opening it reports the missing device.
-        if (strcasecmp(entry->path().filename().c_str(), name.c_str()) == 0) {
-            return entry->path().string();
-        }
-    }
-    return std::nullopt;
-}
-
 // N of "comN" (any case, N from 1), or nothing.
 std::optional<unsigned long> ComNumber(const std::string& name) {
     if (name.size() < 4 || strncasecmp(name.c_str(), "com", 3) != 0) {
@@ -54,6 +42,18 @@ std::string PortLinkFolder() {
     return base + "/baslink/ports";
 }
 
+std::optional<std::string> PortLinkPath(const std::string& name) {
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(PortLinkFolder(), error), end;
+         !error && entry != end; entry.increment(error)) {
+        // A dangling link still names the port: opening it reports the missing device.
+        if (strcasecmp(entry->path().filename().c_str(), name.c_str()) == 0) {
+            return entry->path().string();
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> ResolvePortName(const std::string& name) {
     if (!name.empty() && name[0] == '/') {
         return name;
@@ -61,7 +61,7 @@ std::optional<std::string> ResolvePortName(const std::string& name) {
     if (name.empty() || name.find('/') != std::string::npos) {
         return std::nullopt;
     }
-    if (auto linked = LinkedPort(name)) {
+    if (auto linked = PortLinkPath(name)) {
         return linked;
     }
     if (auto number = ComNumber(name)) {

@@ -10,6 +10,10 @@ namespace baslink::platform {
 // The folder of port links: $XDG_CONFIG_HOME/baslink/ports, or ~/.config/baslink/ports.
 std::string PortLinkFolder();
 
+// The entry of PortLinkFolder() whose name matches `name` without regard to case, as a
+// path: a link, whether or not it leads to a device now. None when there is no such entry.
+std::optional<std::string> PortLinkPath(const std::string& name);
+
 // Resolves a port name to a device path:
 //   an absolute path is used as it is;
 //   an entry of PortLinkFolder() whose name matches without regard to case;

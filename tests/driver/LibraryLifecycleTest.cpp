@@ -61,21 +61,26 @@ TEST_F(LibraryLifecycleTest, PortSevenOpensCom7At115200EightNoneOne) {
     EXPECT_EQ(line.c_cflag & CSTOPB, 0u);
 }
 
-TEST_F(LibraryLifecycleTest, PortThatCannotBeOpenedSaysSoOncePerStreakAndALaterCallRetries) {
+TEST_F(LibraryLifecycleTest, PortThatCannotBeOpenedSaysSoOncePerStreakAndIsTriedAgainLater) {
     const std::string message = "DLL AbrirPuerto: Imposible Abrir Puerto com3\n";
     uint8_t data = 0x42;
 
     LinkToNothing("com3");
     testing::internal::CaptureStderr();
     EXPECT_EQ(EscribirBloqueEpromQDK(3, 0, 1, &data), 0);
-    ResetQDK(3);
-    EXPECT_EQ(LeerBloqueEpromQDK(3, 0, 1, &data), 0);
+    // Until the next try is due the calls fail at once, with no opening pause.
+    EXPECT_LT(TimeOf([&] {
+                  ResetQDK(3);
+                  EXPECT_EQ(LeerBloqueEpromQDK(3, 0, 1, &data), 0);
+              }),
+              milliseconds(250));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), message);
 
     {
         // Still alive; once the device exists the same port works.
         SimulatedBus bus("com3");
-        EXPECT_EQ(EscribirBloqueEpromQDK(3, 0, 1, &data), 1);
+        EXPECT_TRUE(
+            Eventually([&] { return EscribirBloqueEpromQDK(3, 0, 1, &data) == 1; }, milliseconds(3000)));
         EXPECT_EQ(bus.board().eeprom(0, 1), baslink::sim::Bytes{0x42});
     }
     // The device went away after the port had opened: a new streak, a new message.
@@ -99,7 +104,9 @@ TEST_F(LibraryLifecycleTest, APortComesBackWhenItsDeviceDoes) {
     testing::internal::GetCapturedStderr();
 
     SimulatedBus second("com1");
-    for (uint16_t address = 10; address < 13; ++address) {
+    EXPECT_TRUE(
+        Eventually([&] { return EscribirBloqueEpromQDK(1, 10, 2, data) == 1; }, milliseconds(3000)));
+    for (uint16_t address = 11; address < 13; ++address) {
         EXPECT_EQ(EscribirBloqueEpromQDK(1, address, 2, data), 1) << "address " << address;
     }
     EXPECT_EQ(second.board().eeprom(12, 2), (baslink::sim::Bytes{0x12, 0x34}));

@@ -18,6 +18,7 @@
 #include "RegulatorAccess.h"
 #include "SeccionCritica.h"
 #include "SimulatedBus.h"
+#include "Timing.h"
 #include "WorkerSteps.h"
 #include "baslink.h"
 
@@ -27,6 +28,9 @@ using namespace baslink;
 using sim::Bytes;
 using sim::FrameKind;
 using sim::LoggedFrame;
+using std::chrono::milliseconds;
+using baslink::testing::Eventually;
+using baslink::testing::TimeOf;
 
 constexpr uint8_t kDirect = 1;
 constexpr uint8_t kBoard = 0;
@@ -203,14 +207,128 @@ TEST_F(ReadCache, StatusOfANodeFollowsItsFirstBlock) {
     EXPECT_EQ(CogerEstadoVLX2(21, 44), 0);
 }
 
-TEST_F(ReadCache, BlocksOfAPortThatIsNotOpenAreLeftAlone) {
+TEST_F(ReadCache, BlocksOfAPortThatCannotOpenFailAtOnceAtEachTurn) {
     LinkToNothing("com3");
     AnadirLecturaVLX2(3, 0, 5, 0, 0, 2, kDirect, nullptr);
     EXPECT_EQ(messages, std::vector<std::string>{"DLL AbrirPuerto: Imposible Abrir Puerto com3"});
-    for (int read = 0; read < 3; ++read) {
-        ReadNextBlock(3);  // no exchange, so no failed read either
+    EXPECT_EQ(CogerEstadoVLX2(3, 5), 1);
+    const auto turns = TimeOf([] {
+        for (int read = 0; read < 3; ++read) {
+            ReadNextBlock(3);
+        }
+    });
+    EXPECT_EQ(FailuresOfFirstBlock(3), 3);
+    EXPECT_EQ(CogerEstadoVLX2(3, 5), 0);
+    EXPECT_LT(turns, milliseconds(400));  // no opening pause, no reply wait
+    EXPECT_EQ(messages.size(), 1u);       // said once
+}
+
+// Five nodes of one block each, on a device that answered once and then went away.
+TEST_F(ReadCache, BlocksOfALostDeviceFailAtEachTurnAndAFilledBlockReadsAsFailed) {
+    constexpr uint16_t kFirstNode = 5;
+    constexpr int kNodes = 5;
+    constexpr int32_t kGood = 0x44332211;
+    constexpr int32_t kFill = -1;
+    struct Round {
+        std::vector<uint8_t> states;  // of the nodes after the round
+        std::vector<int32_t> values;
+    };
+    struct Setting {
+        const char* name;
+        uint8_t fill;
+        uint8_t port;
+        std::vector<Round> rounds;
+    };
+    // With the fill on, it comes with the tenth failed read on the port: the fifth node's
+    // second, before the block's own count says it failed.
+    const Setting settings[] = {
+        {"fill on", 1, 2,
+         {{{1, 1, 1, 1, 1}, {kGood, kGood, kGood, kGood, kGood}},
+          {{1, 1, 1, 1, 0}, {kGood, kGood, kGood, kGood, kFill}},
+          {{0, 0, 0, 0, 0}, {kFill, kFill, kFill, kFill, kFill}}}},
+        {"fill off", 0, 3,
+         {{{1, 1, 1, 1, 1}, {kGood, kGood, kGood, kGood, kGood}},
+          {{1, 1, 1, 1, 1}, {kGood, kGood, kGood, kGood, kGood}},
+          {{0, 0, 0, 0, 0}, {kGood, kGood, kGood, kGood, kGood}}}},
+    };
+    for (const Setting& setting : settings) {
+        SCOPED_TRACE(setting.name);
+        const uint8_t port = setting.port;
+        PonerMemoriACeroSifallo(setting.fill);
+        sim::SimulatedBus device("com" + std::to_string(port));
+        for (uint16_t node = kFirstNode; node < kFirstNode + kNodes; ++node) {
+            device.addRegulator(node).setMemory(0, 0, {0x11, 0x22, 0x33, 0x44});
+            AnadirLecturaVLX2(port, 0, node, 0, 0, 4, kDirect, nullptr);
+        }
+        for (int read = 0; read < kNodes; ++read) {
+            ReadNextBlock(port);
+        }
+        device.stop();
+        for (std::size_t round = 0; round < setting.rounds.size(); ++round) {
+            for (int read = 0; read < kNodes; ++read) {
+                ReadNextBlock(port);
+                for (uint16_t node = kFirstNode; node < kFirstNode + kNodes; ++node) {
+                    EXPECT_FALSE(LeerVLX2_Long(port, 0, node, 0, 0) == kFill &&
+                                 CogerEstadoVLX2(port, node) == 1)
+                        << "node " << node << " shows the fill as a good value";
+                }
+            }
+            for (int node = 0; node < kNodes; ++node) {
+                SCOPED_TRACE("round " + std::to_string(round + 1) + ", node " +
+                             std::to_string(kFirstNode + node));
+                EXPECT_EQ(CogerEstadoVLX2(port, kFirstNode + node),
+                          setting.rounds[round].states[node]);
+                EXPECT_EQ(LeerVLX2_Long(port, 0, kFirstNode + node, 0, 0),
+                          setting.rounds[round].values[node]);
+            }
+        }
     }
-    EXPECT_EQ(FailuresOfFirstBlock(3), 0);
+}
+
+TEST_F(ReadCache, ABoardExportLeavesADirectPortReadingByItsSum) {
+    auto regulator = bus.addRegulator(5);
+    regulator.setMemory(0, 0, {1, 2});
+    AnadirLecturaVLX2(1, 0, 5, 0, 0, 2, kDirect, nullptr);
+    ReadNextBlock(1);
+    ASSERT_EQ(LeerVLX2_Integer(1, 0, 5, 0, 0), 0x0201);
+
+    uint8_t eeprom[2] = {};
+    ASSERT_EQ(LeerBloqueEpromQDK(1, 8, 2, eeprom), 1);
+    ASSERT_EQ(EscribirBloqueEpromQDK(1, 8, 2, eeprom), 1);
+    ResetQDK(1);
+    regulator.setMemory(0, 0, {3, 4});
+    EscribirVLX2_Byte(1, 0, 5, 0, 0x10, 9);
+    const auto steps = TimeOf([] {
+        SendPendingWrites();
+        for (int read = 0; read < 4; ++read) {
+            ReadNextBlock(1);
+        }
+    });
+    EXPECT_EQ(LeerVLX2_Integer(1, 0, 5, 0, 0), 0x0403);
+    EXPECT_EQ(CogerEstadoVLX2(1, 5), 1);
+    EXPECT_EQ(FailuresOfFirstBlock(1), 0);
+    EXPECT_EQ(regulator.memory(0, 0x10, 1), Bytes{9});
+    EXPECT_LT(steps, milliseconds(400));  // no reply wait ran out
+}
+
+TEST_F(ReadCache, TheBlocksOfADeviceThatComesBackAreReadAgainWithoutACall) {
+    bus.addRegulator(5).setMemory(0, 0, {1, 2});
+    AnadirLecturaVLX2(1, 0, 5, 0, 0, 2, kBoard, nullptr);
+    ReadNextBlock(1);
+    bus.stop();
+    for (int read = 0; read < 3; ++read) {
+        ReadNextBlock(1);
+    }
+    ASSERT_EQ(CogerEstadoVLX2(1, 5), 0);
+
+    sim::SimulatedBus back("com1");
+    back.addRegulator(5).setMemory(0, 0, {3, 4});
+    EXPECT_TRUE(Eventually(
+        [] {
+            ReadNextBlock(1);  // the worker's step, no call of the host
+            return LeerVLX2_Integer(1, 0, 5, 0, 0) == 0x0403 && CogerEstadoVLX2(1, 5) == 1;
+        },
+        milliseconds(3000)));
 }
 
 TEST_F(ReadCache, QueuedWritesGoOutInCallOrderEachOnceWhateverTheOutcome) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -89,21 +90,61 @@ TEST_F(Worker, SendsWritesInCallOrderAndKeepsTheCacheFresh) {
     EXPECT_EQ(CogerEstadoVLX2(1, 5), 1);
 }
 
-TEST_F(Worker, ReadsTheBlocksOfAPortThatACallOpensAfterItFailedToOpen) {
+TEST_F(Worker, ReadsAPortWhoseDeviceComesAndGoesWithoutACallAndTellsItsState) {
+    PonerMemoriACeroSifallo(0);
     LinkToNothing("com3");
     testing::internal::CaptureStderr();
     AnadirLecturaVLX2(3, 0, 5, 0, 0x10, 2, kDirect, nullptr);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("Imposible Abrir Puerto com3"),
-              std::string::npos);
+    EXPECT_TRUE(Eventually([] { return CogerEstadoVLX2(3, 5) == 0; }, milliseconds(3000)));
+    const auto refreshedTo = [](int16_t value) {
+        return Eventually(
+            [&] { return LeerVLX2_Integer(3, 0, 5, 0, 0x10) == value && CogerEstadoVLX2(3, 5) == 1; },
+            milliseconds(3000));
+    };
+    {
+        SimulatedBus late("com3");
+        late.addRegulator(5).setMemory(0, 0x10, {0x34, 0x12});
+        EXPECT_TRUE(refreshedTo(0x1234));
+    }  // gone, with its link
+    EXPECT_TRUE(Eventually([] { return CogerEstadoVLX2(3, 5) == 0; }, milliseconds(3000)));
+    EXPECT_EQ(LeerVLX2_Integer(3, 0, 5, 0, 0x10), 0x1234);  // the last good bytes, kept
 
-    SimulatedBus late("com3");
-    late.addRegulator(5).setMemory(0, 0x10, {0x34, 0x12});
-    int16_t value = 0;
-    ASSERT_EQ(LeerWordRegulador(3, kDirect, 5, 0, 0x10, &value), 1);  // opens com3
-    EXPECT_TRUE(Eventually([] { return LeerVLX2_Integer(3, 0, 5, 0, 0x10) == 0x1234; },
-                           milliseconds(3000)));
+    SimulatedBus back("com3");
+    back.addRegulator(5).setMemory(0, 0x10, {0x78, 0x56});
+    EXPECT_TRUE(refreshedTo(0x5678));
+    testing::internal::GetCapturedStderr();
     LibExit();
-    EXPECT_TRUE(Eventually([&] { return DeviceIsFree(late.devicePath()); }, milliseconds(3000)));
+    EXPECT_TRUE(Eventually([&] { return DeviceIsFree(back.devicePath()); }, milliseconds(3000)));
+}
+
+// The largest gap between the worker's reads of com1's block, over `count` reads from now.
+milliseconds LargestGapBetweenReads(SimulatedBus& bus, std::size_t count) {
+    bus.clearFrames();
+    EXPECT_TRUE(Eventually([&] { return FramesOf(bus, FrameKind::DirectRead).size() >= count; },
+                           milliseconds(20000)));
+    const auto reads = FramesOf(bus, FrameKind::DirectRead);
+    milliseconds largest{0};
+    for (std::size_t read = 1; read < reads.size(); ++read) {
+        largest = std::max(largest, Between(reads[read - 1], reads[read]));
+    }
+    return largest;
+}
+
+TEST_F(Worker, AModuleOnAPortWithoutItsDeviceKeepsTheOtherPortsAtTheirPace) {
+    bus.addRegulator(5);
+    modules.addPointModule(9, {0, 0, 0, 0});
+    AnadirZOQ(2, 9, 0, 0, 0, 0);
+    AnadirLecturaVLX2(1, 0, 5, 0, 0, 2, kDirect, nullptr);
+    const milliseconds healthy = LargestGapBetweenReads(bus, 15);
+
+    LinkToNothing("com4");
+    testing::internal::CaptureStderr();
+    AnadirZOQ(4, 9, 0, 0, 0, 0);
+    const milliseconds withMissing = LargestGapBetweenReads(bus, 15);
+    testing::internal::GetCapturedStderr();
+    EXPECT_LE(withMissing, 2 * healthy + milliseconds(50)) << "healthy " << healthy.count() << " ms";
+    EXPECT_EQ(CogerEstadoZoq(4, 9) & 0x40, 0x40);  // its polls fail
+    EXPECT_EQ(CogerEstadoZoq(2, 9) & 0x40, 0);
 }
 
 TEST_F(Worker, StopsBetweenQueuedWritesAndTheExportsThenLeaveEverythingAlone) {
