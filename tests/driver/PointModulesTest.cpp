@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <bitset>
+#include <chrono>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -290,17 +291,23 @@ TEST_F(PointModules, ReadersNeitherWaitForAPollNorRaceTheListOrItsStores) {
 
     std::atomic<bool> polling{false};
     std::atomic<bool> done{false};
+    std::atomic<int> readsDuringPolls{0};
     std::thread worker([&] {
         std::lock_guard lock(SeccionCritica);
         polling = true;
-        for (uint16_t value = 1; value <= 20; ++value) {
+        // 20 polls, and more until a read has run beside one: a loaded machine may not run
+        // the reader during the first 20.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        for (uint16_t value = 1;
+             value <= 20 ||
+             (readsDuringPolls == 0 && std::chrono::steady_clock::now() < deadline);
+             ++value) {
             device.setInput(value % 8 + 1, value);
             InterrogarZoq(*ListaZoq().ActiveAt(1));
         }
         polling = false;
         done = true;
     });
-    int readsDuringPolls = 0;
     while (!done) {
         const bool before = polling;
         CogerEstadoZoq(1, 2);
