@@ -75,9 +75,10 @@ bool TQDK::AbrirPuerto(ReceiveCheck check) {
         return false;
     }
     openFailureShown_ = false;
-    // The pause of a port's first use gives its device time to settle. A device that did
-    // not open has nothing to settle, and a device opened again after it went away was
-    // settled once: neither pays it, so no try on a missing device holds the lock for it.
+    // The pause of a port's first use gives its device time to settle, and only a first
+    // use that opens the device pays it. A try of a missing device has nothing to settle,
+    // and a later open (after the device went away, or after failed tries) is often the
+    // worker's, where the pause would hold up every other port behind the lock.
     if (firstUse) {
         platform::PumpMessages();
         platform::SleepMs(kCreationPauseMs);

@@ -6,8 +6,10 @@
 //
 //   SeccionCritica (here; re-entrant for its holder)
 //       Every exchange on a port object (its serial component, Secuencia, the reply
-//       state), the creation and release of port components, SecuenciaEprom, the
-//       driver's lists, and the release of the driver's objects.
+//       state), the creation and release of port components, with what AbrirPuerto keeps
+//       between calls (the open-failure streak, when a failed port is tried again, the
+//       device a port found through a link keeps to), SecuenciaEprom, the driver's lists,
+//       and the release of the driver's objects.
 //       Host threads in the exports that exchange on the bus (through ExchangeLock) or
 //       change the lists; the worker once per step; the library's stop.
 //       Regulator memory (DirectFrames, BoardMemory, RegulatorMemory, MemoryExports): a
@@ -25,7 +27,9 @@
 //       The worker's steps (WorkerSteps.h) take it as a plain hold: once per point-module
 //       poll (the poll's own exchange then takes ExchangeLock inside it), once for the
 //       queued writes, once per block read with the 5 ms pause after it; and after each
-//       pass, to see whether work is left.
+//       pass, to see whether work is left. Under it they open a port in use before they
+//       exchange on it: a try of a missing device costs one failed open, at most once a
+//       second per port, and never the opening pause.
 //   PortTable lifetime (PortObjects.h; shared and exclusive)
 //       That the 20 port objects exist, for the exports that read them without
 //       SeccionCritica. Exclusive only while they are released, under SeccionCritica.

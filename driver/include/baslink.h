@@ -8,8 +8,10 @@
  * wait runs out (500 ms per frame); the thread's window messages keep flowing
  * meanwhile. A call that starts an exchange from such a message handler, on the
  * thread that is waiting, is refused at once: it sends nothing and returns its
- * failure value. A port whose device goes away (an adapter unplugged) fails its
- * calls; once the device is back, the next call opens it again.
+ * failure value. A port whose device goes away (an adapter unplugged) or cannot be
+ * opened fails its calls; it is tried again at most once a second, calls in between
+ * fail at once, and once the device is back the port opens again, by the next call or
+ * by the background work of its cache.
  */
 #ifndef BASLINK_H
 #define BASLINK_H
@@ -200,7 +202,7 @@ BASLINK_API void BASLINK_CALL LeerMemoriaVLX2(uint8_t port, uint8_t unused, uint
                                               void* destination);
 /* Queues a write of size bytes (at most 24) of source; the worker sends the queue in the
  * order of the calls, each write once, in the port's link mode at that moment, and only
- * on a port that has been opened. A size above 24, port 0 or a port above 20 shows a
+ * on a port that a call has opened (its writes fail while its device is missing). A size above 24, port 0 or a port above 20 shows a
  * message (in that order) and queues nothing; so does a null source with a size above 0,
  * silently. */
 BASLINK_API void BASLINK_CALL EscribirMemoriaVLX2(uint8_t port, uint8_t unused, uint16_t node,
@@ -225,7 +227,9 @@ BASLINK_API void BASLINK_CALL EscribirVLX2_Long(uint8_t port, uint8_t unused, ui
 BASLINK_API void BASLINK_CALL EscribirVLX2_Single(uint8_t port, uint8_t unused, uint16_t node,
                                                   uint8_t block, uint16_t offset, float value);
 /* 1 while the first cached block of node (0 to 255) reads well, 0 once its last three
- * reads have failed; 0 too when the port (1 to 20) has no block of that node. */
+ * reads have failed, or once a failed read has filled it with 0xFF (a fill that stays
+ * until a good read); 0 too when the port (1 to 20) has no block of that node. A port
+ * whose device is missing fails its reads at each turn. */
 BASLINK_API uint8_t BASLINK_CALL CogerEstadoVLX2(uint8_t port, uint8_t node);
 
 /* A window that shows the queued writes of all ports and the port's requests and cached
