@@ -133,6 +133,28 @@ private slots:
         QVERIFY(f.messages.isEmpty());
     }
 
+    void everyNumberTheTableAcceptsOpensAsTheSameNumber() {
+        WindowFixture f;
+        f.Create();
+        Dialogs dialogs{f.Path("tabla.int")};
+        AnswerDialogs(f, dialogs);
+        const QStringList forms = {"$1F", "x1F", "X1F", "0x1F", "31", "+31", "+x1F"};
+        for (const QString& form : forms) {
+            for (const char* field :
+                 {"ROCodigo", "ROBloque", "ROOffset", "RDCodigo", "RDBloque", "RDOffset"}) {
+                f.Edit(field).setText(form);
+            }
+            f.window->AsignarClick();
+        }
+        QCOMPARE(f.messages, QStringList());
+        f.window->Guardar1Click();
+        f.window->Abrir1Click();
+        for (int row = 1; row <= forms.size(); ++row) {
+            QVERIFY2(f.Row(row) == QStringList({"31", "31", "31", "", "1", "31", "31", "31", ""}),
+                     qPrintable(forms[row - 1] + " reads back as " + f.Row(row).join(',')));
+        }
+    }
+
     void openingTakesNumInstruccionesMinusOneRowsAtMostThirty_data() {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<int>("filledRows");
