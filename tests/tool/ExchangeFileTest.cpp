@@ -199,7 +199,7 @@ private slots:
         QCOMPARE(baslink::ini::ReadString(f.SettingsPath().toStdString(), "CONFIG", "Puerto"), "0");
     }
 
-    void openingAMissingFileKeepsTheTableAndThePort() {
+    void openingWhatIsNoReadableFileKeepsTheTableAndThePort() {
         WindowFixture f;
         f.Create();
         Dialogs dialogs{f.Path("no-existe.int")};
@@ -219,6 +219,14 @@ private slots:
         f.window->Abrir1Click();
         QCOMPARE(f.messages.size(), 2);
         QCOMPARE(f.Row(3), Sample(3));
+
+        dialogs.answer = f.Path("enorme.int");  // nor is a file too large to read
+        f.Put(dialogs.answer, FileWithRows(31, 30));
+        QVERIFY(QFile::resize(dialogs.answer, baslink::ini::kMaxFileSize + 1));
+        f.window->Abrir1Click();
+        QCOMPARE(f.messages.size(), 3);
+        QCOMPARE(f.Row(3), Sample(3));
+        QCOMPARE(f.Edit("EditPuerto").text(), QString("4"));
     }
 
     void theDialogsFilterExchangeFilesAndGiveTypedNamesTheExtensionChk() {
