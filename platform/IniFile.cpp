@@ -5,11 +5,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <new>
 #include <vector>
 
 namespace baslink::ini {
@@ -151,10 +152,11 @@ Found FindKey(const std::string& text, const std::vector<Line>& lines, std::stri
     return found;
 }
 
-// Only a regular file is read: a folder or a device named in its place cannot be.
+// The whole text of a Readable file, read in pieces so that a file that grew past the
+// limit after it was measured is refused all the same. Running out of memory for the text
+// is a failed read like any other: the caller treats the file as unreadable.
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
+    if (!Readable(path)) {
         return std::nullopt;
     }
     std::ifstream file(path, std::ios::binary);
@@ -162,12 +164,20 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
         return std::nullopt;
     }
     try {
-        std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+        std::string text;
+        std::array<char, 64 * 1024> piece;
+        while (file.read(piece.data(), piece.size()) || file.gcount() > 0) {
+            const auto count = static_cast<std::size_t>(file.gcount());
+            if (text.size() + count > kMaxFileSize) {
+                return std::nullopt;
+            }
+            text.append(piece.data(), count);
+        }
         if (file.bad()) {
             return std::nullopt;
         }
         return text;
-    } catch (const std::ios_base::failure&) {  // the stream reports a failed read this way
+    } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
 }
@@ -300,6 +310,16 @@ std::string ResolvedPath(const std::string& path) {
 }
 
 }  // namespace
+
+// Only a regular file is read: a folder or a device named in its place cannot be.
+bool Readable(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return false;
+    }
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    return !error && size <= kMaxFileSize && ::access(path.c_str(), R_OK) == 0;
+}
 
 Snapshot::Snapshot(const std::string& path) {
     const auto text = ReadWholeFile(path);

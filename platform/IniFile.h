@@ -6,6 +6,7 @@
 // 8-bit bytes and pass through unchanged.
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,8 +17,17 @@ namespace baslink::ini {
 // The longest value a read hands back.
 inline constexpr std::size_t kMaxValueLength = 2047;
 
+// The largest file a read takes. The system's files hold some tens of kilobytes; a larger
+// one is refused as unreadable rather than read whole into memory.
+inline constexpr std::uintmax_t kMaxFileSize = 8 * 1024 * 1024;
+
+// True when `path` names a file that reads take: a regular file, open to reading, of at
+// most kMaxFileSize bytes.
+bool Readable(const std::string& path);
+
 // The value of `key` in `section`, trimmed of blanks and cut to kMaxValueLength bytes.
-// Nothing when the file cannot be read or holds no such section or key.
+// Nothing when the file cannot be read (not Readable, a failed read, no memory left for
+// its text) or holds no such section or key.
 std::optional<std::string> ReadString(const std::string& path, std::string_view section,
                                       std::string_view key);
 

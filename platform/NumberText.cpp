@@ -18,8 +18,9 @@ int DigitValue(char c) {
     return 99;
 }
 
-}  // namespace
-
+// All of `digits` (at least one) as a number in `base` (10 or 16), negated when asked;
+// nothing when a character is no digit of the base or the value leaves the signed 32-bit
+// range. Long texts cannot overflow.
 std::optional<std::int32_t> DigitsToInteger(std::string_view digits, int base, bool negative) {
     if (digits.empty()) {
         return std::nullopt;
@@ -41,6 +42,8 @@ std::optional<std::int32_t> DigitsToInteger(std::string_view digits, int base, b
     const auto wide = static_cast<std::int64_t>(magnitude);
     return static_cast<std::int32_t>(negative ? -wide : wide);
 }
+
+}  // namespace
 
 std::optional<std::int32_t> TextToInteger(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {

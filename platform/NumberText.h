@@ -13,9 +13,4 @@ namespace baslink::text {
 // 32-bit integer; anything else, the empty text included, gives nothing.
 std::optional<std::int32_t> TextToInteger(std::string_view text);
 
-// All of `digits` (at least one) as a number in `base` (10 or 16), negated when asked;
-// nothing when a character is no digit of the base or the value leaves the signed 32-bit
-// range. Long texts cannot overflow.
-std::optional<std::int32_t> DigitsToInteger(std::string_view digits, int base, bool negative);
-
 }  // namespace baslink::text

@@ -63,9 +63,9 @@ void TFGlobal::Abrir1Click() {
     if (file.isEmpty()) {
         return;
     }
-    // A name that leads to no file must not cost the technician the table on screen.
-    const QFileInfo info(file);
-    if (!info.isFile() || !info.isReadable()) {
+    // A name that leads to no file it can read (none at all, a folder, a file too large to
+    // read) must not cost the technician the table on screen.
+    if (!IniFileReadable(file)) {
         ShowMessage(QStringLiteral("No se ha encontrado el fichero ") + file);
         return;
     }

@@ -15,8 +15,9 @@ using baslink::text::TextToInteger;
 // True when the text converts and min <= value <= max.
 bool ValorEnRango(const QString& text, std::int32_t min, std::int32_t max);
 
-// The integer read of the INI helpers: decimal with an optional sign, or hexadecimal after
-// "0x"/"0X" (with at least one digit) or "$". Everything else reads as 0.
+// The integer read of the INI helpers: the tool's own conversion, so that every number a
+// field accepts (hexadecimal after "x" or "X" as well) reads back the same from a file.
+// Everything it refuses reads as 0.
 std::int32_t IniTextToInteger(std::string_view text);
 
 }  // namespace quorvan

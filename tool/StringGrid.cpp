@@ -6,17 +6,34 @@
 
 namespace quorvan {
 
-StringGrid::StringGrid(QWidget* parent) : QTableWidget(parent) {
+StringGrid::StringGrid(QWidget* parent)
+    : QTableWidget(parent), corner_(new QHeaderView(Qt::Horizontal, this)) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setShowGrid(true);
-    verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(16);
     verticalHeader()->setMinimumSectionSize(8);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    verticalHeader()->setHighlightSections(false);
+    verticalHeader()->setSectionsClickable(true);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionsClickable(false);
+
+    // The corner shows the caption of column 0 from the grid's own header row.
+    corner_->setModel(model());
+    corner_->setSectionResizeMode(QHeaderView::Interactive);
+    corner_->setStretchLastSection(false);
+    connect(model(), &QAbstractItemModel::columnsInserted, this, &StringGrid::FixFirstColumn);
+    // Dragging the corner's edge resizes the fixed column, as dragging a caption does.
+    connect(corner_, &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+        if (column == 0) {
+            verticalHeader()->setFixedWidth(width);
+            updateGeometries();
+        }
+    });
+
     connect(this, &QTableWidget::currentCellChanged, this,
             [this](int row, int, int previousRow, int) {
                 if (row != previousRow) {
@@ -24,13 +41,45 @@ StringGrid::StringGrid(QWidget* parent) : QTableWidget(parent) {
                 }
             });
     connect(this, &QTableWidget::cellClicked, this, &StringGrid::Click);
+    // The row header selects its row by itself (as a cell does); the click is reported too.
+    connect(verticalHeader(), &QHeaderView::sectionClicked, this, &StringGrid::Click);
+}
+
+void StringGrid::FixFirstColumn() {
+    setColumnHidden(0, true);
+    for (int column = 1; column < columnCount(); ++column) {
+        corner_->hideSection(column);
+    }
+    verticalHeader()->setFixedWidth(corner_->sectionSize(0));
+}
+
+void StringGrid::updateGeometries() {
+    QTableWidget::updateGeometries();
+    corner_->setGeometry(verticalHeader()->x(), horizontalHeader()->y(), verticalHeader()->width(),
+                         horizontalHeader()->height());
+    corner_->raise();
+}
+
+int StringGrid::ColWidth(int column) const {
+    return column == 0 ? corner_->sectionSize(0) : columnWidth(column);
+}
+
+void StringGrid::SetColWidth(int column, int width) {
+    if (column == 0) {
+        corner_->resizeSection(0, width);
+    } else {
+        setColumnWidth(column, width);
+    }
 }
 
 QTableWidgetItem* StringGrid::Item(int column, int row) const {
     if (column < 0 || column >= columnCount() || row < 0 || row > rowCount()) {
         return nullptr;
     }
-    return row == 0 ? horizontalHeaderItem(column) : item(row - 1, column);
+    if (row == 0) {
+        return horizontalHeaderItem(column);
+    }
+    return column == 0 ? verticalHeaderItem(row - 1) : item(row - 1, column);
 }
 
 QString StringGrid::Cell(int column, int row) const {
@@ -46,18 +95,15 @@ void StringGrid::SetCell(int column, int row, const QString& text) {
     if (column < 0 || column >= columnCount() || row < 0 || row > rowCount()) {
         return;
     }
-    if (row == 0) {
-        setHorizontalHeaderItem(column, new QTableWidgetItem(text));  // the grid owns it
-        return;
-    }
     auto* cell = new QTableWidgetItem(text);  // the grid owns it
-    if (column == 0) {
-        cell->setFlags(Qt::ItemIsEnabled);
-        cell->setBackground(palette().button());
+    if (row == 0) {
+        setHorizontalHeaderItem(column, cell);
+    } else if (column == 0) {
+        setVerticalHeaderItem(row - 1, cell);
     } else {
         cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        setItem(row - 1, column, cell);
     }
-    setItem(row - 1, column, cell);
 }
 
 void StringGrid::SetRowCount(int rows) {

@@ -55,6 +55,10 @@ QString LeeIniPrograma(const QString& programPath, const QString& Seccion, const
     return LeeIniFichero(NombreFicheroIni(programPath), Seccion, Clave, ComoTexto);
 }
 
+bool IniFileReadable(const QString& Fichero) {
+    return baslink::ini::Readable(FileSystemPath(Fichero));
+}
+
 QString LeeIniFichero(const QString& Fichero, const QString& Seccion, const QString& Clave,
                       bool ComoTexto) {
     if (!QFileInfo(Fichero).isFile()) {

@@ -29,6 +29,10 @@ bool EscribeCadenaIni(const QString& Fichero, const QString& Seccion, const QStr
 QString LeeIniPrograma(const QString& programPath, const QString& Seccion, const QString& Clave,
                        bool ComoTexto);
 
+// True when Fichero is a file the reads take (a regular file, open to reading, not too
+// large to read whole).
+bool IniFileReadable(const QString& Fichero);
+
 // The same read on the file Fichero.
 QString LeeIniFichero(const QString& Fichero, const QString& Seccion, const QString& Clave,
                       bool ComoTexto);

@@ -9,8 +9,12 @@
 #include <string>
 
 // glibc's newlocale keeps the list it splits LOCPATH into; only this test sets LOCPATH.
+// The allocating frame is __argz_add_sep where the C library's debug symbols are
+// installed, and its exported alias argz_add_sep where they are not: both names, each
+// matched whole, so no other allocation of the C library is excused.
 extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions() {
-    return "leak:__argz_add_sep\n";
+    return "leak:^__argz_add_sep$\n"
+           "leak:^argz_add_sep$\n";
 }
 
 namespace {

@@ -7,9 +7,12 @@
 #include <iterator>
 #include <string>
 
+#include "FailingAllocations.h"
+
 namespace {
 
 namespace fs = std::filesystem;
+using baslink::ini::kMaxFileSize;
 using baslink::ini::ReadString;
 using baslink::ini::WriteString;
 
@@ -58,6 +61,30 @@ TEST_F(IniFileTest, AFolderInPlaceOfTheFileIsNeitherReadNorWritten) {
     EXPECT_EQ(ReadString(folder_.string(), "A", "Clave"), std::nullopt);
     EXPECT_EQ(baslink::ini::Snapshot(folder_.string()).Value("A", "Clave"), std::nullopt);
     EXPECT_FALSE(WriteString(folder_.string(), "A", "Clave", "1"));
+}
+
+TEST_F(IniFileTest, AFileOverTheSizeLimitIsNeitherReadNorWritten) {
+    Put("[A]\nClave=1\n");
+    fs::resize_file(path_, kMaxFileSize);  // a sparse file: zeros after the key
+    EXPECT_EQ(ReadString(path_, "A", "Clave"), "1") << "a file of the limit is still read";
+    fs::resize_file(path_, kMaxFileSize + 1);
+    EXPECT_FALSE(baslink::ini::Readable(path_));
+    EXPECT_EQ(ReadString(path_, "A", "Clave"), std::nullopt);
+    EXPECT_EQ(baslink::ini::Snapshot(path_).Value("A", "Clave"), std::nullopt);
+    EXPECT_FALSE(WriteString(path_, "A", "Clave", "2"));
+    EXPECT_EQ(fs::file_size(path_), kMaxFileSize + 1) << "a refused write leaves the file";
+}
+
+TEST_F(IniFileTest, AReadThatFindsNoMemoryForTheTextReadsNothing) {
+    const std::string content = "[A]\nClave=1\n;" + std::string(100'000, '-') + "\n";
+    Put(content);
+    {
+        const FailingAllocations noMemory(32 * 1024);
+        EXPECT_EQ(ReadString(path_, "A", "Clave"), std::nullopt);
+        EXPECT_FALSE(WriteString(path_, "A", "Clave", "2"));
+    }
+    EXPECT_EQ(Content(), content);
+    EXPECT_EQ(ReadString(path_, "A", "Clave"), "1");
 }
 
 TEST_F(IniFileTest, ASnapshotKeepsTheKeysAsTheyWereWhenRead) {

@@ -133,6 +133,28 @@ private slots:
         QVERIFY(f.messages.isEmpty());
     }
 
+    void everyNumberTheTableAcceptsOpensAsTheSameNumber() {
+        WindowFixture f;
+        f.Create();
+        Dialogs dialogs{f.Path("tabla.int")};
+        AnswerDialogs(f, dialogs);
+        const QStringList forms = {"$1F", "x1F", "X1F", "0x1F", "31", "+31", "+x1F"};
+        for (const QString& form : forms) {
+            for (const char* field :
+                 {"ROCodigo", "ROBloque", "ROOffset", "RDCodigo", "RDBloque", "RDOffset"}) {
+                f.Edit(field).setText(form);
+            }
+            f.window->AsignarClick();
+        }
+        QCOMPARE(f.messages, QStringList());
+        f.window->Guardar1Click();
+        f.window->Abrir1Click();
+        for (int row = 1; row <= forms.size(); ++row) {
+            QVERIFY2(f.Row(row) == QStringList({"31", "31", "31", "", "1", "31", "31", "31", ""}),
+                     qPrintable(forms[row - 1] + " reads back as " + f.Row(row).join(',')));
+        }
+    }
+
     void openingTakesNumInstruccionesMinusOneRowsAtMostThirty_data() {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<int>("filledRows");
@@ -177,7 +199,7 @@ private slots:
         QCOMPARE(baslink::ini::ReadString(f.SettingsPath().toStdString(), "CONFIG", "Puerto"), "0");
     }
 
-    void openingAMissingFileKeepsTheTableAndThePort() {
+    void openingWhatIsNoReadableFileKeepsTheTableAndThePort() {
         WindowFixture f;
         f.Create();
         Dialogs dialogs{f.Path("no-existe.int")};
@@ -197,6 +219,14 @@ private slots:
         f.window->Abrir1Click();
         QCOMPARE(f.messages.size(), 2);
         QCOMPARE(f.Row(3), Sample(3));
+
+        dialogs.answer = f.Path("enorme.int");  // nor is a file too large to read
+        f.Put(dialogs.answer, FileWithRows(31, 30));
+        QVERIFY(QFile::resize(dialogs.answer, baslink::ini::kMaxFileSize + 1));
+        f.window->Abrir1Click();
+        QCOMPARE(f.messages.size(), 3);
+        QCOMPARE(f.Row(3), Sample(3));
+        QCOMPARE(f.Edit("EditPuerto").text(), QString("4"));
     }
 
     void theDialogsFilterExchangeFilesAndGiveTypedNamesTheExtensionChk() {

@@ -29,7 +29,9 @@ TEST(IniTextToIntegerTest, ReadsDecimalOrPrefixedHexadecimalAndElseZero) {
     EXPECT_EQ(IniTextToInteger("0x1F"), 31);
     EXPECT_EQ(IniTextToInteger("0X0A"), 10);
     EXPECT_EQ(IniTextToInteger("$1F"), 31);
-    for (const char* text : {"", "abc", "0x", "x1F", "12abc", "2147483648", "0x-1"}) {
+    EXPECT_EQ(IniTextToInteger("x1F"), 31);
+    EXPECT_EQ(IniTextToInteger("+X1f"), 31);
+    for (const char* text : {"", "abc", "0x", "x", "12abc", "2147483648", "0x-1"}) {
         EXPECT_EQ(IniTextToInteger(text), 0) << '"' << text << '"';
     }
 }

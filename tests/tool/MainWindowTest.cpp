@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QHeaderView>
+#include <QLabel>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionSpinBox>
@@ -110,6 +111,34 @@ private slots:
         QCOMPARE(window.height(), std::max(screen.height(), 400));
         QCOMPARE(window.y(), screen.top());
         window.repaint();  // painting a window of the stored size would not fit in memory
+    }
+
+    void theNameLabelsShowTheirWholeTextBesideTheirEdits() {
+        WindowFixture f;
+        auto& window = f.Create();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const std::pair<const char*, const char*> rows[] = {{"OriginNameLabel", "DescOrigen"},
+                                                            {"DestinationNameLabel", "DescDestino"}};
+        // the form's own font, then a wider one
+        for (const int pointSize : {window.font().pointSize(), 12}) {
+            QFont font = window.font();
+            font.setPointSize(pointSize);
+            window.setFont(font);
+            for (const auto& [labelName, editName] : rows) {
+                const auto* label = f.Child<QLabel>(labelName);
+                const QLineEdit& edit = f.Text(editName);
+                const QByteArray where = QByteArray(labelName) + " at " +
+                                         QByteArray::number(pointSize) + " points";
+                QCOMPARE(label->text(), QString("Nombre:"));
+                QTRY_VERIFY2(label->contentsRect().width() >=
+                                 label->fontMetrics().horizontalAdvance(label->text()),
+                             where.constData());
+                QVERIFY2(label->mapTo(&window, QPoint(label->width(), 0)).x() <=
+                             edit.mapTo(&window, QPoint(0, 0)).x(),
+                         where.constData());
+            }
+        }
     }
 
     void closingSavesPlaceSizeAndWidthsButNotATypedPort() {

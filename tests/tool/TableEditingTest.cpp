@@ -1,6 +1,10 @@
 // Editing the exchange table: the checks of "Asignar", row selection and deletions.
 
+#include <QHeaderView>
+#include <QImage>
+#include <QScrollBar>
 #include <QTest>
+#include <functional>
 
 #include "WindowFixture.h"
 
@@ -26,6 +30,22 @@ void ClickRow(const WindowFixture& f, int row) {
     auto& grid = f.Grid();
     const QRect cell = grid.visualItemRect(grid.item(row - 1, 2));
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+// What the grid shows of its order column (column 0): a strip down its left edge, from
+// the header row to the bottom of the rows, as wide as the column.
+QImage OrderColumnAsShown(quorvan::StringGrid& grid) {
+    const int bottom = grid.viewport()->geometry().bottom();
+    return grid.grab(QRect(0, 0, grid.frameWidth() + grid.ColWidth(0), bottom)).toImage();
+}
+
+// A mouse click on the order column of a row, wherever the grid draws it.
+void ClickOrderColumn(quorvan::StringGrid& grid, int row) {
+    const QRect cell = grid.visualItemRect(grid.item(row - 1, grid.currentColumn()));
+    const QPoint point(grid.frameWidth() + grid.ColWidth(0) / 2,
+                       grid.viewport()->mapTo(&grid, cell.center()).y());
+    QWidget* target = grid.childAt(point);
+    QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(&grid, point));
 }
 
 }  // namespace
@@ -165,6 +185,48 @@ private slots:
         f.Click("Asignar");
         QCOMPARE(f.Row(3), RowFor("12", "2"));
         QCOMPARE(f.window->FilaActual, 4);
+    }
+
+    void theOrderColumnStaysInViewAndNeverTakesTheCursor() {
+        WindowFixture f;
+        f.Create().show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        auto& grid = f.Grid();
+        grid.SetColWidth(4, 400);  // wide enough to scroll at any screen size
+        f.SetRow(3, RowFor("12"));
+        ClickRow(f, 2);
+        const QImage shown = OrderColumnAsShown(grid);
+
+        struct Step {
+            const char* name;
+            std::function<void()> act;
+            int row;
+        };
+        const Step steps[] = {
+            {"End", [&] { QTest::keyClick(&grid, Qt::Key_End); }, 2},
+            {"Home", [&] { QTest::keyClick(&grid, Qt::Key_Home); }, 2},
+            {"Left", [&] { QTest::keyClick(&grid, Qt::Key_Left); }, 2},
+            {"click on row 3, scrolled right",
+             [&] {
+                 grid.horizontalScrollBar()->setValue(grid.horizontalScrollBar()->maximum());
+                 ClickOrderColumn(grid, 3);
+             },
+             3},
+        };
+        for (const Step& step : steps) {
+            step.act();
+            QVERIFY2(grid.currentColumn() > 0, step.name);
+            QVERIFY2(grid.Row() == step.row, step.name);
+            QVERIFY2(grid.selectionModel()->isRowSelected(step.row - 1), step.name);
+            QVERIFY2(OrderColumnAsShown(grid) == shown, step.name);
+        }
+        QVERIFY(grid.horizontalScrollBar()->value() > 0);
+        // a click runs ComandosClick like a click on any cell of the row, also on the row
+        // already selected
+        QCOMPARE(f.window->FilaActual, 3);
+        f.Edit("ROCodigo").setText("99");
+        ClickOrderColumn(grid, 3);
+        QCOMPARE(f.Edit("ROCodigo").text(), QString("12"));
     }
 
     void deletingARowMovesTheRowsBelowUpWithTheirGaps() {

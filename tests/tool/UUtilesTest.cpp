@@ -61,7 +61,7 @@ TEST_F(UUtilesTest, IntegerReadsFollowTheIniNumberRules) {
     EXPECT_EQ(LeeIniFichero(file, "A", "Cero", true), "0");
     EXPECT_EQ(LeeIniFichero(file, "A", "Texto", false), "0");
     EXPECT_EQ(LeeIniFichero(file, "A", "Vacio", false), "0");
-    EXPECT_EQ(LeeIniFichero(file, "A", "X", false), "0");
+    EXPECT_EQ(LeeIniFichero(file, "A", "X", false), "31");
 }
 
 TEST_F(UUtilesTest, TextsCrossTheFileAsWindows1252) {
