@@ -24,12 +24,10 @@ void ErrorPuerto(TThreadComPort&) {}
 
 }  // namespace
 
-TQDK::TQDK(uint8_t number)
-    : NombrePuerto("com" + std::to_string(number)), devicePort_(NombrePuerto) {}
+TQDK::TQDK(uint8_t number) : NombrePuerto("com" + std::to_string(number)) {}
 
 TQDK::~TQDK() {
     ReleaseComponent();
-    PuertoCreado = 0;
 }
 
 bool TQDK::AbrirPuerto(ReceiveCheck check) {
@@ -103,12 +101,10 @@ void TQDK::ReleaseComponent() {
 }
 
 const std::string& TQDK::DevicePort() {
-    if (devicePort_ == NombrePuerto) {
-        if (auto link = platform::PortLinkPath(NombrePuerto)) {
-            devicePort_ = *link;
-        }
+    if (!portLink_) {
+        portLink_ = platform::PortLinkPath(NombrePuerto);
     }
-    return devicePort_;
+    return portLink_ ? *portLink_ : NombrePuerto;
 }
 
 void PortTable::Create() {

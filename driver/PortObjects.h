@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <shared_mutex>
 #include <span>
 #include <string>
@@ -123,10 +124,11 @@ private:
     uint32_t awaitedSend_ = 0;
     ReplyNotice replyNotice_;
     // Under SeccionCritica: whether the failure to open was shown in this streak, when the
-    // device may be tried again after a failed open, and the device DevicePort names.
+    // device may be tried again after a failed open, and the link the port was found
+    // through (none while its name has led through no link).
     bool openFailureShown_ = false;
     std::chrono::steady_clock::time_point nextOpenAttempt_{};
-    std::string devicePort_;
+    std::optional<std::string> portLink_;
 };
 
 // The 20 port objects, indexed by port number.
