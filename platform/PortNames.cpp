@@ -1,6 +1,8 @@
 #include "PortNames.h"
 
 #include <strings.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <cctype>
 #include <cstdlib>
@@ -28,6 +30,12 @@ std::optional<unsigned long> ComNumber(const std::string& name) {
     return number;
 }
 
+// Device majors of the terminal side of pseudo-terminals: the /dev/pts ones, and the
+// older /dev/ttyp* kind.
+constexpr unsigned kFirstPtsMajor = 136;
+constexpr unsigned kLastPtsMajor = 143;
+constexpr unsigned kOldPtyTerminalMajor = 3;
+
 }  // namespace
 
 std::string PortLinkFolder() {
@@ -52,6 +60,30 @@ std::optional<std::string> PortLinkPath(const std::string& name) {
         }
     }
     return std::nullopt;
+}
+
+std::optional<LinkIdentity> IdentifyLink(const std::string& path) {
+    struct stat entry {};
+    if (lstat(path.c_str(), &entry) != 0) {
+        return std::nullopt;
+    }
+    return LinkIdentity{entry.st_dev, entry.st_ino, entry.st_ctim.tv_sec, entry.st_ctim.tv_nsec};
+}
+
+bool LeadsToPseudoTerminal(const std::string& path) {
+    struct stat device {};
+    if (stat(path.c_str(), &device) != 0 || !S_ISCHR(device.st_mode)) {
+        return false;
+    }
+    const unsigned deviceMajor = major(device.st_rdev);
+    return (deviceMajor >= kFirstPtsMajor && deviceMajor <= kLastPtsMajor) ||
+           deviceMajor == kOldPtyTerminalMajor;
+}
+
+bool PortDevicePresent(const std::string& name) {
+    struct stat device {};
+    const auto path = ResolvePortName(name);
+    return path && stat(path->c_str(), &device) == 0;
 }
 
 std::optional<std::string> ResolvePortName(const std::string& name) {

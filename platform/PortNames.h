@@ -2,6 +2,9 @@
 // Where a port name such as "com3" leads: the only configuration the library reads,
 // standing in for the system's own table of serial devices.
 
+#include <sys/types.h>
+
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -13,6 +16,29 @@ std::string PortLinkFolder();
 // The entry of PortLinkFolder() whose name matches `name` without regard to case, as a
 // path: a link, whether or not it leads to a device now. None when there is no such entry.
 std::optional<std::string> PortLinkPath(const std::string& name);
+
+// One making of an entry of the ports folder. A link removed and made again is another
+// making, even when it leads to the same device as before.
+struct LinkIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    int64_t changedSeconds = 0;  // when the entry itself was made or last changed
+    long changedNanoseconds = 0;
+    bool operator==(const LinkIdentity&) const = default;
+};
+
+// The making of the entry at `path` itself (a link, not what it leads to); none when there
+// is no such entry.
+std::optional<LinkIdentity> IdentifyLink(const std::string& path);
+
+// Whether `path` leads to the terminal side of a pseudo-terminal. Such a terminal never comes
+// back once its other side has hung up: its number goes to the next pseudo-terminal made on
+// the machine, whoever makes it.
+bool LeadsToPseudoTerminal(const std::string& path);
+
+// Whether the device a port name resolves to is there, looked at without opening it: a
+// missing device costs its caller a look, not a failed open.
+bool PortDevicePresent(const std::string& name);
 
 // Resolves a port name to a device path:
 //   an absolute path is used as it is;

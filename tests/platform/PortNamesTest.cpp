@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 
 #include "TestLine.h"
 
+using baslink::platform::IdentifyLink;
+using baslink::platform::LeadsToPseudoTerminal;
+using baslink::platform::PortDevicePresent;
 using baslink::platform::PortLinkFolder;
 using baslink::platform::ResolvePortName;
 
@@ -18,6 +23,9 @@ TEST(PortNames, LinksWinAndMatchWithoutCase) {
     EXPECT_EQ(ResolvePortName("Com3"), folder + "COM3");
     EXPECT_EQ(ResolvePortName("com2"), folder + "com2");
     EXPECT_EQ(ResolvePortName("com4"), "/dev/ttyS3");
+    EXPECT_TRUE(PortDevicePresent("com3"));
+    EXPECT_FALSE(PortDevicePresent(folder + "com2"));
+    EXPECT_FALSE(PortDevicePresent("lpt1"));
 }
 
 TEST(PortNames, ComNumbersAbsolutePathsAndOtherNames) {
@@ -40,4 +48,31 @@ TEST(PortNames, FolderDefaultsToHomeConfig) {
     setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
     EXPECT_EQ(PortLinkFolder(), "/home/someone/.config/baslink/ports");
     setenv("HOME", savedHome.c_str(), 1);
+}
+
+TEST(PortNames, OnlyTheTerminalSideOfAPseudoTerminalCountsAsOne) {
+    baslink::testing::TemporaryConfigHome links;
+    const baslink::testing::TestLine line;
+    links.Link("com1", line.SlavePath());
+    links.Link("com2", "/dev/null");  // a device, but no terminal
+    const std::string folder = links.PortsFolder().string() + "/";
+    EXPECT_TRUE(LeadsToPseudoTerminal(line.SlavePath()));
+    EXPECT_TRUE(LeadsToPseudoTerminal(folder + "com1"));
+    for (const std::string& path : {folder + "com2", folder, folder + "com3", std::string("/dev/ptmx")}) {
+        EXPECT_FALSE(LeadsToPseudoTerminal(path)) << path;
+    }
+}
+
+TEST(PortNames, ALinkMadeAgainIsAnotherMakingEvenToTheSameDevice) {
+    baslink::testing::TemporaryConfigHome links;
+    links.Link("com1", "/dev/null");
+    const std::string link = links.PortsFolder().string() + "/com1";
+    const auto first = IdentifyLink(link);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(IdentifyLink(link), first);
+    std::filesystem::create_symlink("/dev/null", link + ".new");
+    std::filesystem::rename(link + ".new", link);
+    EXPECT_NE(IdentifyLink(link), first);
+    std::filesystem::remove(link);
+    EXPECT_FALSE(IdentifyLink(link));
 }
