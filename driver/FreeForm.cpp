@@ -133,9 +133,12 @@ BASLINK_API uint16_t BASLINK_CALL PedirCommLibre(uint8_t port, uint32_t /*unused
         return 0;
     }
     TQDK* qdk = Puertos().Find(port);
-    if (qdk == nullptr || !OpenInMode(*qdk, 0)) {
+    if (qdk == nullptr) {
         return 0;
     }
+    // A port whose device cannot be opened fails the exchange's send at once, so the
+    // caller's request bytes come back cleared as after any other failed send.
+    OpenInMode(*qdk, 0);
     return BitExchange(*qdk, bitsToSend, bitsToReceive, parameter, buffer) ? 1 : 0;
 }
 

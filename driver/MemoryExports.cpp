@@ -58,7 +58,10 @@ bool BlockArgumentsValid(uint8_t port, uint32_t size) {
 }
 
 // One exchange on a regulator's memory: under the lock the port's link mode is stored,
-// the port opened with that mode's receive check, and `exchange` run on it.
+// the port opened with that mode's receive check, and `exchange` run on it. On a port
+// whose device cannot be opened the exchange fails at once and counts as one that failed
+// on the line, so FalloQDK and the fill rule tell a missing device as they tell a silent
+// one, as the worker's reads and writes of the same port do.
 template <typename Exchange>
 uint8_t MemoryExchange(uint8_t port, uint8_t mode, Exchange exchange) {
     const ExchangeLock lock;
@@ -66,9 +69,10 @@ uint8_t MemoryExchange(uint8_t port, uint8_t mode, Exchange exchange) {
         return 0;
     }
     TQDK* qdk = Puertos().Find(port);
-    if (qdk == nullptr || !OpenInMode(*qdk, mode)) {
+    if (qdk == nullptr) {
         return 0;
     }
+    OpenInMode(*qdk, mode);
     return exchange(*qdk) ? 1 : 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <mutex>
+#include <utility>
 
 #include "Clock.h"
 #include "Messages.h"
@@ -14,8 +15,6 @@ namespace baslink {
 namespace {
 
 constexpr uint32_t kCreationPauseMs = 500;
-// How long a port whose device could not be opened is left alone before the next try.
-constexpr std::chrono::seconds kOpenRetryInterval{1};
 
 // The driver takes no action on these events of the port.
 void PuertoAbierto(TThreadComPort&) {}
@@ -34,18 +33,18 @@ bool TQDK::AbrirPuerto(ReceiveCheck check) {
     ReleaseIfDeviceLost();
     const bool firstUse = PuertoCreado == 0;
     PuertoCreado = 1;
-    if (!ComPort) {
-        // Each try of a missing device would cost every caller behind the lock; a port
-        // that failed to open fails at once until its next try is due.
-        if (std::chrono::steady_clock::now() < nextOpenAttempt_) {
-            return false;
+    const bool opening = !ComPort;
+    std::optional<platform::LinkIdentity> openedLink;
+    if (opening) {
+        const std::string& device = DevicePort();
+        if (LinkOfAHungUpTerminal(device) || !platform::PortDevicePresent(device)) {
+            return OpenFailed();
         }
+        openedLink = platform::IdentifyLink(device);
         ComPort = std::make_unique<TThreadComPort>();
+        ComPort->Port = device;
     }
     TThreadComPort& com = *ComPort;
-    if (!com.Active()) {
-        com.Port = DevicePort();
-    }
     com.Baud = 115200;
     com.DataBits = 8;
     com.Parity = ptNONE;
@@ -58,21 +57,24 @@ bool TQDK::AbrirPuerto(ReceiveCheck check) {
     com.OnPortOpen = PuertoAbierto;
     com.OnPortClose = PuertoCerrado;
     com.OnError = ErrorPuerto;
+    if (!opening) {
+        return true;  // open since an earlier call; a device lost meanwhile fails the exchange
+    }
     try {
         com.Open();
     } catch (const std::exception&) {
         // A port that cannot be opened fails this exchange only; the host keeps running
-        // and a later exchange tries again with a new component. A port that keeps
-        // failing says so once, not at every attempt of every call.
+        // and a later exchange tries again with a new component. A try is one failed open,
+        // so every call and every turn of the worker may make one: the first after the
+        // device is back opens it.
         ReleaseComponent();
-        nextOpenAttempt_ = std::chrono::steady_clock::now() + kOpenRetryInterval;
-        if (!openFailureShown_) {
-            openFailureShown_ = true;
-            ShowLibraryMessage(std::string(texts::kCannotOpenPort) + NombrePuerto);
-        }
-        return false;
+        return OpenFailed();
     }
     openFailureShown_ = false;
+    pseudoTerminalLink_.reset();
+    if (portLink_ && platform::LeadsToPseudoTerminal(com.Port)) {
+        pseudoTerminalLink_ = openedLink;
+    }
     // The pause of a port's first use gives its device time to settle, and only a first
     // use that opens the device pays it. A try of a missing device has nothing to settle,
     // and a later open (after the device went away, or after failed tries) is often the
@@ -85,11 +87,22 @@ bool TQDK::AbrirPuerto(ReceiveCheck check) {
     return true;
 }
 
+bool TQDK::OpenFailed() {
+    // A port that keeps failing says so once, not at every attempt of every call; and only
+    // to the host, whose call it fails. The worker shows no messages.
+    if (!openFailureShown_ && !SilentPortOpens::Active()) {
+        openFailureShown_ = true;
+        ShowLibraryMessage(std::string(texts::kCannotOpenPort) + NombrePuerto);
+    }
+    return false;
+}
+
 bool TQDK::ReleaseIfDeviceLost() {
     if (!ComPort || ComPort->Active()) {
         return false;
     }
     ReleaseComponent();
+    hungUpLink_ = std::exchange(pseudoTerminalLink_, std::nullopt);
     return true;
 }
 
@@ -101,10 +114,44 @@ void TQDK::ReleaseComponent() {
 }
 
 const std::string& TQDK::DevicePort() {
-    if (!portLink_) {
-        portLink_ = platform::PortLinkPath(NombrePuerto);
+    // A link that went may come back under another case of its name.
+    if (!portLink_ || !platform::IdentifyLink(*portLink_)) {
+        if (auto found = platform::PortLinkPath(NombrePuerto)) {
+            portLink_ = std::move(found);
+        }
     }
     return portLink_ ? *portLink_ : NombrePuerto;
+}
+
+bool TQDK::LinkOfAHungUpTerminal(const std::string& device) {
+    if (!hungUpLink_) {
+        return false;
+    }
+    // Whatever the link leads to now took the hung-up terminal's number: it belongs to
+    // someone else until the link is made again (a simulator that starts again makes its own).
+    if (platform::IdentifyLink(device) == hungUpLink_) {
+        return true;
+    }
+    hungUpLink_.reset();
+    return false;
+}
+
+namespace {
+// How many SilentPortOpens live on this thread. Trivially destructible, so the library can
+// be unloaded while threads that used it still run.
+thread_local int silentOpens = 0;
+}  // namespace
+
+SilentPortOpens::SilentPortOpens() {
+    ++silentOpens;
+}
+
+SilentPortOpens::~SilentPortOpens() {
+    --silentOpens;
+}
+
+bool SilentPortOpens::Active() {
+    return silentOpens > 0;
 }
 
 void PortTable::Create() {

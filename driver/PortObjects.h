@@ -5,7 +5,6 @@
 
 #include <array>
 #include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -15,6 +14,7 @@
 #include <string>
 
 #include "ObjList.h"
+#include "PortNames.h"
 #include "RegulatorAccess.h"
 #include "ReplyWait.h"
 #include "ThreadComPort.h"
@@ -68,10 +68,11 @@ public:
     // RTS raised, `check` as its receive check) and is open, and marks the port as in use.
     // The port's first use pauses 500 ms once its device has opened, pumping window
     // messages before and after. When the device cannot be opened the component is
-    // released and the call fails at once; so do the calls of the next second, which try
-    // nothing, and only then is the device tried again. The message saying so is shown
-    // once, at the first failure since the port last opened. The caller holds
-    // SeccionCritica.
+    // released and the call fails at once; the next call tries the device again. The
+    // message saying so is shown once, at the first failure of a host call since the port
+    // last opened (never while SilentPortOpens lives on the calling thread). A port whose
+    // pseudo-terminal hung up does not open through the same link again until the link has
+    // been made anew. The caller holds SeccionCritica.
     bool AbrirPuerto(ReceiveCheck check);
 
     // The one exchange step of every link: sets minTamanioRX and Estado, sends the frame
@@ -107,28 +108,48 @@ public:
     std::string Descripcion;
 
 private:
+    // Says, where it may, that the port cannot be opened; false.
+    bool OpenFailed();
     // Runs `check` on bytes that belong to the exchange in progress and wakes its wait.
     void OnDelivery(ReceiveCheck check, TThreadComPort& sender, const std::string& data);
-    // True, with the component released, when the port's device has gone away.
+    // True, with the component released, when the port's device has gone away. A
+    // pseudo-terminal's link is then remembered as hung up.
     bool ReleaseIfDeviceLost();
     void ReleaseComponent();
     // What the component is told to open. The port's name, until the name is found to lead
     // through a link of the ports folder; from then on that link, so that while the link is
     // missing the port fails rather than fall back to the machine's own serial device, and
-    // opens the link's device once it is back.
+    // opens the link's device once it is back, under this name or another case of it.
     const std::string& DevicePort();
+    // Whether `device` is the very link whose pseudo-terminal hung up.
+    bool LinkOfAHungUpTerminal(const std::string& device);
 
     std::unique_ptr<TThreadComPort> ComPort;
     // The SendCount of the exchange in progress: deliveries of other sends are not its reply.
     // Under replyNotice_.
     uint32_t awaitedSend_ = 0;
     ReplyNotice replyNotice_;
-    // Under SeccionCritica: whether the failure to open was shown in this streak, when the
-    // device may be tried again after a failed open, and the link the port was found
-    // through (none while its name has led through no link).
+    // Under SeccionCritica: whether the failure to open was shown in this streak; the link
+    // the port was found through (none while its name has led through no link); the making
+    // of that link while it leads to the pseudo-terminal the port has open; and the making
+    // of the link whose pseudo-terminal hung up.
     bool openFailureShown_ = false;
-    std::chrono::steady_clock::time_point nextOpenAttempt_{};
     std::optional<std::string> portLink_;
+    std::optional<platform::LinkIdentity> pseudoTerminalLink_;
+    std::optional<platform::LinkIdentity> hungUpLink_;
+};
+
+// While one lives on a thread, the port opens of that thread that fail say nothing. The
+// worker's steps hold one: the worker shows no messages, and leaves the one message of a
+// failure streak to the first call of the host that fails to open the port.
+class SilentPortOpens {
+public:
+    SilentPortOpens();
+    ~SilentPortOpens();
+    SilentPortOpens(const SilentPortOpens&) = delete;
+    SilentPortOpens& operator=(const SilentPortOpens&) = delete;
+
+    static bool Active();
 };
 
 // The 20 port objects, indexed by port number.

@@ -7,9 +7,9 @@
 //   SeccionCritica (here; re-entrant for its holder)
 //       Every exchange on a port object (its serial component, Secuencia, the reply
 //       state), the creation and release of port components, with what AbrirPuerto keeps
-//       between calls (the open-failure streak, when a failed port is tried again, the
-//       device a port found through a link keeps to), SecuenciaEprom, the driver's lists,
-//       and the release of the driver's objects.
+//       between calls (the open-failure streak, the link a port found through a link keeps
+//       to, the makings of the link of its pseudo-terminal and of one that hung up),
+//       SecuenciaEprom, the driver's lists, and the release of the driver's objects.
 //       Host threads in the exports that exchange on the bus (through ExchangeLock) or
 //       change the lists; the worker once per step; the library's stop.
 //       Regulator memory (DirectFrames, BoardMemory, RegulatorMemory, MemoryExports): a
@@ -28,8 +28,9 @@
 //       poll (the poll's own exchange then takes ExchangeLock inside it), once for the
 //       queued writes, once per block read with the 5 ms pause after it; and after each
 //       pass, to see whether work is left. Under it they open a port in use before they
-//       exchange on it: a try of a missing device costs one failed open, at most once a
-//       second per port, and never the opening pause.
+//       exchange on it: a try of a missing device costs one failed open and never the
+//       opening pause, and says nothing (SilentPortOpens, a thread-local count of the
+//       steps' own, takes no lock).
 //   PortTable lifetime (PortObjects.h; shared and exclusive)
 //       That the 20 port objects exist, for the exports that read them without
 //       SeccionCritica. Exclusive only while they are released, under SeccionCritica.

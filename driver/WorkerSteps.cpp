@@ -37,7 +37,8 @@ bool AnyPortWithBlocks() {
 // A port in use is opened in its link mode before the worker exchanges on it. That sets
 // the receive check of its mode, whatever an export of the other mode left, and opens the
 // port again when its device has gone. When the device cannot be opened the exchange
-// fails at once, and a block read counts as failed. A port never in use is not opened.
+// fails at once and counts as failed, silently (the steps hold SilentPortOpens). A port
+// never in use is not opened.
 void OpenForWorker(TQDK& qdk) {
     if (qdk.PuertoCreado != 0) {
         AbrirPuertoEnModo(qdk);
@@ -53,6 +54,7 @@ bool WorkLeft() {
 
 void PollActiveModules() {
     const int32_t count = ListaZoq().Count();
+    const SilentPortOpens silent;
     for (int32_t position = 1; position <= count && !Stopping(); ++position) {
         bool polled = false;
         {
@@ -70,6 +72,7 @@ void PollActiveModules() {
 }
 
 void SendPendingWrites() {
+    const SilentPortOpens silent;
     std::lock_guard lock(SeccionCritica);
     for (int32_t left = EscriturasPendientes().Count(); left > 0 && !Stopping(); --left) {
         const auto write = EscriturasPendientes().TakeOldest();
@@ -83,6 +86,7 @@ void SendPendingWrites() {
 }
 
 void ReadNextBlock(uint8_t port) {
+    const SilentPortOpens silent;
     std::lock_guard lock(SeccionCritica);
     TQDK* qdk = Puertos().Find(port);
     if (qdk == nullptr || qdk->PuertoCreado == 0 || qdk->Lecturas.Count() == 0) {

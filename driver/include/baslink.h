@@ -9,9 +9,12 @@
  * meanwhile. A call that starts an exchange from such a message handler, on the
  * thread that is waiting, is refused at once: it sends nothing and returns its
  * failure value. A port whose device goes away (an adapter unplugged) or cannot be
- * opened fails its calls; it is tried again at most once a second, calls in between
- * fail at once, and once the device is back the port opens again, by the next call or
- * by the background work of its cache.
+ * opened fails its calls at once, as if the device stayed silent (the failure counts
+ * alike), and shows "DLL AbrirPuerto: Imposible Abrir Puerto comN" once, at the first
+ * call that fails to open it since it last opened. Every call, and the background work
+ * of its cache, tries the device again; the first once it is back opens it. A
+ * pseudo-terminal that hung up is not opened again through the same port link until
+ * that link has been made anew (a simulator that starts again makes its own).
  */
 #ifndef BASLINK_H
 #define BASLINK_H

@@ -1,24 +1,40 @@
 // A port opened through a link of the ports folder, on the static core: when its device
-// and link go away (as a simulator's do when it is stopped) and come back.
+// and link go away (as a simulator's do when it is stopped) and come back, under another
+// case of the name, or when a killed simulator leaves its link behind.
+
+#include <signal.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "DeviceLock.h"
 #include "DriverObjectsTest.h"
+#include "PortNames.h"
+#include "PseudoTerminal.h"
 #include "SimulatedBus.h"
+#include "SimulatorProcess.h"
 #include "Timing.h"
+#include "WorkerSteps.h"
 #include "baslink.h"
 
 namespace {
 
+namespace fs = std::filesystem;
 using baslink::sim::Bytes;
+using baslink::sim::PseudoTerminal;
 using baslink::sim::SimulatedBus;
+using baslink::sim::test::SimulatorProcess;
 using baslink::testing::Eventually;
 using std::chrono::milliseconds;
+
+constexpr uint8_t kDirect = 1;
 
 // The machine's own serial devices this process holds open.
 std::vector<std::string> MachineSerialDevicesHeld() {
@@ -58,6 +74,84 @@ TEST_F(PortLink, APortOpenedThroughALinkWaitsForItInsteadOfTheMachinesOwnDevice)
     EXPECT_TRUE(
         Eventually([&] { return LeerBloqueEpromQDK(1, 0, 2, data) == 1; }, milliseconds(3000)));
     EXPECT_EQ(Bytes(data, data + 2), (Bytes{7, 8}));
+}
+
+TEST_F(PortLink, ALinkBackUnderAnotherCaseOfTheNameIsFound) {
+    uint8_t data[2] = {};
+    {
+        SimulatedBus first("COM3");
+        ASSERT_EQ(LeerBloqueEpromQDK(3, 0, 2, data), 1);
+    }
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(LeerBloqueEpromQDK(3, 0, 2, data), 0);
+    testing::internal::GetCapturedStderr();
+
+    SimulatedBus second("com3");
+    second.board().setEeprom(0, {7, 8});
+    EXPECT_EQ(LeerBloqueEpromQDK(3, 0, 2, data), 1);
+    EXPECT_EQ(Bytes(data, data + 2), (Bytes{7, 8}));
+}
+
+// The pseudo-terminals this process makes until one takes the number of `device`; none
+// when another program has taken it.
+std::vector<std::unique_ptr<PseudoTerminal>> TakeTheNumberOf(const std::string& device) {
+    std::vector<std::unique_ptr<PseudoTerminal>> made;
+    for (int tries = 0; tries < 512; ++tries) {
+        made.push_back(std::make_unique<PseudoTerminal>());
+        if (made.back()->slavePath() == device) {
+            return made;
+        }
+    }
+    return {};
+}
+
+// A simulator killed outright leaves its link to a terminal that hung up, whose number the
+// next pseudo-terminal made on the machine takes.
+TEST_F(PortLink, ALinkLeftByAKilledSimulatorNeverLeadsIntoTheTerminalThatTakesItsNumber) {
+    RecordMessages();
+    const fs::path link = baslink::platform::PortLinkFolder() + "/com1";
+    auto killed = std::make_unique<SimulatorProcess>(
+        std::vector<std::string>{"--port", "com1", "--regulator", "5"});
+    killed->readLine();
+    const std::string device = fs::read_symlink(link).string();
+    uint16_t word = 0;
+    ASSERT_EQ(LeerWordRegulador(1, kDirect, 5, 0, 0, &word), 1);
+    AnadirLecturaVLX2(1, 0, 5, 0, 0, 2, kDirect, nullptr);
+    EscribirVLX2_Byte(1, 0, 5, 0, 0, 1);
+    killed->stop(SIGKILL);
+    killed.reset();
+    ASSERT_TRUE(fs::is_symlink(link));
+    // Once the port has let the terminal go, its number is free.
+    ASSERT_TRUE(Eventually(
+        [&] {
+            baslink::ReadNextBlock(1);
+            return !fs::exists(device);
+        },
+        milliseconds(3000)));
+
+    const auto intruder = TakeTheNumberOf(device);
+    if (intruder.empty()) {
+        GTEST_SKIP() << "another program took " << device;
+    }
+    EXPECT_EQ(LeerWordRegulador(1, kDirect, 5, 0, 0, &word), 0);
+    baslink::SendPendingWrites();
+    baslink::ReadNextBlock(1);
+    char byte = 0;
+    EXPECT_EQ(read(intruder.back()->master(), &byte, 1), -1) << "bytes reached " << device;
+    EXPECT_EQ(errno, EAGAIN);
+    EXPECT_TRUE(DeviceIsFree(device));
+    EXPECT_EQ(messages, std::vector<std::string>{"DLL AbrirPuerto: Imposible Abrir Puerto com1"});
+
+    // A simulator started again makes its link anew, and the port takes it by itself.
+    SimulatorProcess restarted({"--port", "com1", "--regulator", "5"});
+    restarted.readLine();
+    EXPECT_TRUE(Eventually(
+        [] {
+            baslink::ReadNextBlock(1);
+            return CogerEstadoVLX2(1, 5) == 1;
+        },
+        milliseconds(3000)));
+    EXPECT_EQ(LeerWordRegulador(1, kDirect, 5, 0, 0, &word), 1);
 }
 
 }  // namespace

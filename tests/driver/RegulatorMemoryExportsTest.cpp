@@ -215,6 +215,40 @@ TEST_F(RegulatorMemoryExports, TenFailedReadsInARowFillTheDestinationWithOnes) {
     EXPECT_EQ(Bytes(buffer, buffer + 2), (Bytes{0xFF, 0xFF}));
 }
 
+// A device that cannot be reached counts as one that stays silent: the board link is
+// failing from the third read, and the tenth fills.
+TEST_F(RegulatorMemoryExports, ReadsOfAMissingDeviceCountAsThoseOfASilentOne) {
+    struct Row {
+        const char* name;
+        uint8_t port;
+        uint8_t mode;
+        bool opensFirst;  // the device answers once, then goes; else it is never there
+    };
+    const Row rows[] = {{"board, lost", 2, kBoard, true},
+                        {"direct, lost", 3, kDirect, true},
+                        {"board, never there", 4, kBoard, false}};
+    testing::internal::CaptureStderr();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string name = "com" + std::to_string(row.port);
+        uint16_t word = 0x5555;
+        if (row.opensFirst) {
+            SimulatedBus device(name);
+            device.addRegulator(5);
+            ASSERT_EQ(LeerWordRegulador(row.port, row.mode, 5, 0, 0, &word), 1);
+            word = 0x5555;
+        } else {
+            LinkToNothing(name);
+        }
+        for (int read = 1; read <= 10; ++read) {
+            EXPECT_EQ(LeerWordRegulador(row.port, row.mode, 5, 0, 0, &word), 0);
+            EXPECT_EQ(FalloQDK(row.port), row.mode == kBoard && read >= 3 ? 1 : 0) << "read " << read;
+            EXPECT_EQ(word, read >= 10 ? 0xFFFF : 0x5555) << "read " << read;
+        }
+    }
+    testing::internal::GetCapturedStderr();
+}
+
 TEST_F(RegulatorMemoryExports, ThreeFailedSendsInARowMakeTheBoardLinkFailing) {
     bus.addRegulator(5);
     ASSERT_EQ(EscribirByteRegulador(1, kBoard, 5, 0, 0, 1), 1);  // opens the port

@@ -117,6 +117,55 @@ TEST_F(Worker, ReadsAPortWhoseDeviceComesAndGoesWithoutACallAndTellsItsState) {
     EXPECT_TRUE(Eventually([&] { return DeviceIsFree(back.devicePath()); }, milliseconds(3000)));
 }
 
+// A device on com3 whose block the worker has read, and that has then gone with its link;
+// the worker's reads of it have failed, and so have its tries to open it again.
+void LoseCachedDevice() {
+    {
+        SimulatedBus device("com3");
+        device.addRegulator(5);
+        AnadirLecturaVLX2(3, 0, 5, 0, 0, 2, kDirect, nullptr);
+        ASSERT_TRUE(Eventually([&] { return !FramesOf(device, FrameKind::DirectRead).empty(); },
+                               milliseconds(3000)));
+    }
+    ASSERT_TRUE(Eventually([] { return CogerEstadoVLX2(3, 5) == 0; }, milliseconds(3000)));
+}
+
+TEST_F(Worker, TheLossIsToldOnceOnTheHostsCallNotOnTheWorkersThread) {
+    testing::internal::CaptureStderr();
+    LoseCachedDevice();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+
+    testing::internal::CaptureStderr();
+    uint16_t word = 0;
+    for (int call = 0; call < 3; ++call) {
+        EXPECT_EQ(LeerWordRegulador(3, kDirect, 5, 0, 0, &word), 0);
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "DLL AbrirPuerto: Imposible Abrir Puerto com3\n");
+}
+
+TEST_F(Worker, WritesAndCallsOnceTheDeviceIsBackAllGoThrough) {
+    PonerMemoriACeroSifallo(0);
+    testing::internal::CaptureStderr();
+    LoseCachedDevice();
+    testing::internal::GetCapturedStderr();
+
+    SimulatedBus back("com3");
+    back.addRegulator(5);
+    std::vector<Bytes> queued;
+    for (uint8_t value = 1; value <= 20; ++value) {
+        EscribirVLX2_Byte(3, 0, 5, 0, 0x30, value);
+        queued.push_back({value});
+    }
+    uint8_t byte = 0;
+    EXPECT_EQ(LeerByteRegulador(3, kDirect, 5, 0, 0x30, &byte), 1);
+    EXPECT_TRUE(Eventually([&] { return WrittenAt(back, 0x30).size() >= queued.size(); },
+                           milliseconds(3000)));
+    EXPECT_EQ(WrittenAt(back, 0x30), queued);
+    LibExit();
+    EXPECT_TRUE(Eventually([&] { return DeviceIsFree(back.devicePath()); }, milliseconds(3000)));
+}
+
 // The median gap between the worker's reads of com1's block, over `count` reads from now.
 // The median, not the largest: on a loaded machine a single gap says more about the
 // machine than about the worker.
