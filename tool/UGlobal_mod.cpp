@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
+#include <QLayout>
 #include <QScreen>
 #include <QUrl>
 #include <array>
@@ -45,6 +46,10 @@ TFGlobal::TFGlobal(TAboutBoxForm& aboutBox, const QString& executableFolder, QWi
                        .filePath(QFileInfo(QCoreApplication::applicationFilePath()).fileName())),
       dialogs_(PlatformExchangeFileDialogs()) {
     ui->setupUi(this);
+    // The window's smallest size is set at its opening (800 x 400), never by the layout, so
+    // the user may make it smaller than the controls want. The page control then gives up
+    // its height first (its size policy ignores its own wishes) and the top band stays whole.
+    layout()->setSizeConstraint(QLayout::SetNoConstraint);
     setWindowIcon(QIcon(QStringLiteral(":/quorvan/quorvan.png")));
     ui->Comandos->setColumnCount(kColumnCount);
     for (int width : {100, 50}) {
