@@ -37,7 +37,7 @@ bool TQDK::AbrirPuerto(ReceiveCheck check) {
     std::optional<platform::LinkIdentity> openedLink;
     if (opening) {
         const std::string& device = DevicePort();
-        if (LinkOfAHungUpTerminal(device) || !platform::PortDevicePresent(device)) {
+        if (LinkToAnotherTerminal(device) || !platform::PortDevicePresent(device)) {
             return OpenFailed();
         }
         openedLink = platform::IdentifyLink(device);
@@ -123,17 +123,18 @@ const std::string& TQDK::DevicePort() {
     return portLink_ ? *portLink_ : NombrePuerto;
 }
 
-bool TQDK::LinkOfAHungUpTerminal(const std::string& device) {
-    if (!hungUpLink_) {
-        return false;
+bool TQDK::LinkToAnotherTerminal(const std::string& device) {
+    // A pseudo-terminal's number goes to the next one made on the machine, whoever makes it,
+    // once its terminal has gone. A link to it is good only for the terminal it was made
+    // for: a simulator that starts again makes its link anew.
+    if (hungUpLink_) {
+        if (platform::IdentifyLink(device) == hungUpLink_) {
+            return true;
+        }
+        hungUpLink_.reset();
     }
-    // Whatever the link leads to now took the hung-up terminal's number: it belongs to
-    // someone else until the link is made again (a simulator that starts again makes its own).
-    if (platform::IdentifyLink(device) == hungUpLink_) {
-        return true;
-    }
-    hungUpLink_.reset();
-    return false;
+    return portLink_ && platform::LeadsToPseudoTerminal(device) &&
+           platform::MadeBeforeItsDevice(device);
 }
 
 namespace {

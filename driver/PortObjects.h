@@ -72,7 +72,8 @@ public:
     // message saying so is shown once, at the first failure of a host call since the port
     // last opened (never while SilentPortOpens lives on the calling thread). A port whose
     // pseudo-terminal hung up does not open through the same link again until the link has
-    // been made anew. The caller holds SeccionCritica.
+    // been made anew, and no port opens a pseudo-terminal through a link made before it.
+    // The caller holds SeccionCritica.
     bool AbrirPuerto(ReceiveCheck check);
 
     // The one exchange step of every link: sets minTamanioRX and Estado, sends the frame
@@ -121,8 +122,9 @@ private:
     // missing the port fails rather than fall back to the machine's own serial device, and
     // opens the link's device once it is back, under this name or another case of it.
     const std::string& DevicePort();
-    // Whether `device` is the very link whose pseudo-terminal hung up.
-    bool LinkOfAHungUpTerminal(const std::string& device);
+    // Whether `device` is a link that leads to a pseudo-terminal other than its own: the
+    // very link whose terminal hung up, or a link made before the terminal it leads to.
+    bool LinkToAnotherTerminal(const std::string& device);
 
     std::unique_ptr<TThreadComPort> ComPort;
     // The SendCount of the exchange in progress: deliveries of other sends are not its reply.

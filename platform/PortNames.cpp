@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace baslink::platform {
 namespace {
@@ -78,6 +79,18 @@ bool LeadsToPseudoTerminal(const std::string& path) {
     const unsigned deviceMajor = major(device.st_rdev);
     return (deviceMajor >= kFirstPtsMajor && deviceMajor <= kLastPtsMajor) ||
            deviceMajor == kOldPtyTerminalMajor;
+}
+
+bool MadeBeforeItsDevice(const std::string& path) {
+    struct stat entry {};
+    struct stat device {};
+    if (lstat(path.c_str(), &entry) != 0 || stat(path.c_str(), &device) != 0) {
+        return false;
+    }
+    const auto made = [](const struct stat& status) {
+        return std::pair(status.st_ctim.tv_sec, status.st_ctim.tv_nsec);
+    };
+    return made(entry) < made(device);
 }
 
 bool PortDevicePresent(const std::string& name) {

@@ -36,6 +36,11 @@ std::optional<LinkIdentity> IdentifyLink(const std::string& path);
 // the machine, whoever makes it.
 bool LeadsToPseudoTerminal(const std::string& path);
 
+// Whether the entry at `path` (a link) was made before the device it leads to. A
+// pseudo-terminal's device is made with the terminal, so a link older than the one it leads
+// to was made for an earlier terminal of that number, which has gone.
+bool MadeBeforeItsDevice(const std::string& path);
+
 // Whether the device a port name resolves to is there, looked at without opening it: a
 // missing device costs its caller a look, not a failed open.
 bool PortDevicePresent(const std::string& name);

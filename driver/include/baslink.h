@@ -14,7 +14,8 @@
  * call that fails to open it since it last opened. Every call, and the background work
  * of its cache, tries the device again; the first once it is back opens it. A
  * pseudo-terminal that hung up is not opened again through the same port link until
- * that link has been made anew (a simulator that starts again makes its own).
+ * that link has been made anew (a simulator that starts again makes its own), and no
+ * pseudo-terminal is opened through a link made before it.
  */
 #ifndef BASLINK_H
 #define BASLINK_H

@@ -105,6 +105,14 @@ std::vector<std::unique_ptr<PseudoTerminal>> TakeTheNumberOf(const std::string& 
     return {};
 }
 
+// Nothing was written to the terminal, and nobody holds it.
+void ExpectUntouched(const PseudoTerminal& terminal) {
+    char byte = 0;
+    EXPECT_EQ(read(terminal.master(), &byte, 1), -1) << "bytes reached " << terminal.slavePath();
+    EXPECT_EQ(errno, EAGAIN);
+    EXPECT_TRUE(DeviceIsFree(terminal.slavePath()));
+}
+
 // A simulator killed outright leaves its link to a terminal that hung up, whose number the
 // next pseudo-terminal made on the machine takes.
 TEST_F(PortLink, ALinkLeftByAKilledSimulatorNeverLeadsIntoTheTerminalThatTakesItsNumber) {
@@ -136,10 +144,7 @@ TEST_F(PortLink, ALinkLeftByAKilledSimulatorNeverLeadsIntoTheTerminalThatTakesIt
     EXPECT_EQ(LeerWordRegulador(1, kDirect, 5, 0, 0, &word), 0);
     baslink::SendPendingWrites();
     baslink::ReadNextBlock(1);
-    char byte = 0;
-    EXPECT_EQ(read(intruder.back()->master(), &byte, 1), -1) << "bytes reached " << device;
-    EXPECT_EQ(errno, EAGAIN);
-    EXPECT_TRUE(DeviceIsFree(device));
+    ExpectUntouched(*intruder.back());
     EXPECT_EQ(messages, std::vector<std::string>{"DLL AbrirPuerto: Imposible Abrir Puerto com1"});
 
     // A simulator started again makes its link anew, and the port takes it by itself.
@@ -152,6 +157,27 @@ TEST_F(PortLink, ALinkLeftByAKilledSimulatorNeverLeadsIntoTheTerminalThatTakesIt
         },
         milliseconds(3000)));
     EXPECT_EQ(LeerWordRegulador(1, kDirect, 5, 0, 0, &word), 1);
+}
+
+// As a program finds it that starts after a simulator was killed: the link is older than the
+// terminal that took the number.
+TEST_F(PortLink, ALinkMadeBeforeThePseudoTerminalItLeadsToIsNeverOpened) {
+    RecordMessages();
+    std::string device;
+    {
+        const PseudoTerminal gone;
+        device = gone.slavePath();
+        ConfigHome().Link("com2", device);
+        ASSERT_TRUE(ConfigHome().WaitUntilNewerThan(ConfigHome().PortsFolder() / "com2"));
+    }
+    const auto intruder = TakeTheNumberOf(device);
+    if (intruder.empty()) {
+        GTEST_SKIP() << "another program took " << device;
+    }
+    uint16_t word = 0;
+    EXPECT_EQ(LeerWordRegulador(2, kDirect, 5, 0, 0, &word), 0);
+    ExpectUntouched(*intruder.back());
+    EXPECT_EQ(messages, std::vector<std::string>{"DLL AbrirPuerto: Imposible Abrir Puerto com2"});
 }
 
 }  // namespace

@@ -16,6 +16,8 @@ protected:
         configHome_.Link(port, configHome_.PortsFolder() / "no-such-device");
     }
 
+    const baslink::testing::TemporaryConfigHome& ConfigHome() const { return configHome_; }
+
 private:
     baslink::testing::TemporaryConfigHome configHome_;
 };

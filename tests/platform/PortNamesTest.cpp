@@ -4,12 +4,14 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "TestLine.h"
 
 using baslink::platform::IdentifyLink;
 using baslink::platform::LeadsToPseudoTerminal;
+using baslink::platform::MadeBeforeItsDevice;
 using baslink::platform::PortDevicePresent;
 using baslink::platform::PortLinkFolder;
 using baslink::platform::ResolvePortName;
@@ -75,4 +77,16 @@ TEST(PortNames, ALinkMadeAgainIsAnotherMakingEvenToTheSameDevice) {
     EXPECT_NE(IdentifyLink(link), first);
     std::filesystem::remove(link);
     EXPECT_FALSE(IdentifyLink(link));
+}
+
+TEST(PortNames, ALinkMadeBeforeWhatItLeadsToIsToldFromOneMadeAfter) {
+    baslink::testing::TemporaryConfigHome links;
+    const std::string folder = links.PortsFolder().string() + "/";
+    links.Link("com1", "/dev/null");
+    links.Link("com2", links.Path() / "later");
+    ASSERT_TRUE(links.WaitUntilNewerThan(folder + "com2"));
+    std::ofstream{links.Path() / "later"};
+    EXPECT_FALSE(MadeBeforeItsDevice(folder + "com1"));
+    EXPECT_TRUE(MadeBeforeItsDevice(folder + "com2"));
+    EXPECT_FALSE(MadeBeforeItsDevice(folder + "com3"));  // no such link
 }
