@@ -34,13 +34,17 @@ bool TQDK::AbrirPuerto(ReceiveCheck check) {
     const bool firstUse = PuertoCreado == 0;
     PuertoCreado = 1;
     const bool opening = !ComPort;
-    std::optional<platform::LinkIdentity> openedLink;
+    // The making of the link of a pseudo-terminal about to be opened, taken before the open,
+    // so that a terminal that hangs up at once is still known for one.
+    std::optional<platform::LinkIdentity> terminalLink;
     if (opening) {
         const std::string& device = DevicePort();
-        if (LinkToAnotherTerminal(device) || !platform::PortDevicePresent(device)) {
+        if (!platform::PortDevicePresent(device) || LinkToAnotherTerminal(device)) {
             return OpenFailed();
         }
-        openedLink = platform::IdentifyLink(device);
+        if (portLink_ && platform::LeadsToPseudoTerminal(device)) {
+            terminalLink = platform::IdentifyLink(device);
+        }
         ComPort = std::make_unique<TThreadComPort>();
         ComPort->Port = device;
     }
@@ -64,17 +68,14 @@ bool TQDK::AbrirPuerto(ReceiveCheck check) {
         com.Open();
     } catch (const std::exception&) {
         // A port that cannot be opened fails this exchange only; the host keeps running
-        // and a later exchange tries again with a new component. A try is one failed open,
-        // so every call and every turn of the worker may make one: the first after the
-        // device is back opens it.
+        // and a later exchange tries again with a new component. Every call and every turn
+        // of the worker tries (a missing device costs a look, not an open), so the first
+        // after the device is back opens it.
         ReleaseComponent();
         return OpenFailed();
     }
     openFailureShown_ = false;
-    pseudoTerminalLink_.reset();
-    if (portLink_ && platform::LeadsToPseudoTerminal(com.Port)) {
-        pseudoTerminalLink_ = openedLink;
-    }
+    pseudoTerminalLink_ = terminalLink;
     // The pause of a port's first use gives its device time to settle, and only a first
     // use that opens the device pays it. A try of a missing device has nothing to settle,
     // and a later open (after the device went away, or after failed tries) is often the

@@ -28,9 +28,10 @@
 //       poll (the poll's own exchange then takes ExchangeLock inside it), once for the
 //       queued writes, once per block read with the 5 ms pause after it; and after each
 //       pass, to see whether work is left. Under it they open a port in use before they
-//       exchange on it: a try of a missing device costs one failed open and never the
-//       opening pause, and says nothing (SilentPortOpens, a thread-local count of the
-//       steps' own, takes no lock).
+//       exchange on it: a try of a missing device costs a look at its path (and a look
+//       through the ports folder while its link is gone), never an open or the opening
+//       pause, and says nothing (SilentPortOpens, a thread-local count of the steps' own,
+//       takes no lock).
 //   PortTable lifetime (PortObjects.h; shared and exclusive)
 //       That the 20 port objects exist, for the exports that read them without
 //       SeccionCritica. Exclusive only while they are released, under SeccionCritica.

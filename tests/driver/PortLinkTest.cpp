@@ -92,24 +92,46 @@ TEST_F(PortLink, ALinkBackUnderAnotherCaseOfTheNameIsFound) {
     EXPECT_EQ(Bytes(data, data + 2), (Bytes{7, 8}));
 }
 
-// The pseudo-terminals this process makes until one takes the number of `device`; none
-// when another program has taken it.
-std::vector<std::unique_ptr<PseudoTerminal>> TakeTheNumberOf(const std::string& device) {
-    std::vector<std::unique_ptr<PseudoTerminal>> made;
-    for (int tries = 0; tries < 512; ++tries) {
-        made.push_back(std::make_unique<PseudoTerminal>());
-        if (made.back()->slavePath() == device) {
-            return made;
+// Whether this process has `device` open.
+bool HeldHere(const std::string& device) {
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator("/proc/self/fd", error)) {
+        if (fs::read_symlink(entry.path(), error).string().starts_with(device)) {
+            return true;
         }
     }
-    return {};
+    return false;
+}
+
+int TerminalNumber(const std::string& device) {
+    return std::stoi(device.substr(device.rfind('/') + 1));
+}
+
+// A pseudo-terminal of the number of `device`, which is free: new terminals take the lowest
+// free number, so those made on the way are let go once it is reached. None when a number
+// above it comes first: another program has taken it.
+std::unique_ptr<PseudoTerminal> TakeTheNumberOf(const std::string& device) {
+    std::vector<std::unique_ptr<PseudoTerminal>> lower;
+    for (;;) {
+        auto made = std::make_unique<PseudoTerminal>();
+        const int number = TerminalNumber(made->slavePath());
+        if (number == TerminalNumber(device)) {
+            return made;
+        }
+        if (number > TerminalNumber(device)) {
+            return nullptr;
+        }
+        lower.push_back(std::move(made));
+    }
 }
 
 // Nothing was written to the terminal, and nobody holds it.
 void ExpectUntouched(const PseudoTerminal& terminal) {
     char byte = 0;
-    EXPECT_EQ(read(terminal.master(), &byte, 1), -1) << "bytes reached " << terminal.slavePath();
-    EXPECT_EQ(errno, EAGAIN);
+    const ssize_t got = read(terminal.master(), &byte, 1);
+    const int error = errno;
+    EXPECT_EQ(got, -1) << "bytes reached " << terminal.slavePath();
+    EXPECT_EQ(error, EAGAIN);
     EXPECT_TRUE(DeviceIsFree(terminal.slavePath()));
 }
 
@@ -133,18 +155,18 @@ TEST_F(PortLink, ALinkLeftByAKilledSimulatorNeverLeadsIntoTheTerminalThatTakesIt
     ASSERT_TRUE(Eventually(
         [&] {
             baslink::ReadNextBlock(1);
-            return !fs::exists(device);
+            return !HeldHere(device);
         },
         milliseconds(3000)));
 
     const auto intruder = TakeTheNumberOf(device);
-    if (intruder.empty()) {
-        GTEST_SKIP() << "another program took " << device;
+    if (!intruder) {
+        GTEST_SKIP() << "a program running beside the test took " << device;
     }
     EXPECT_EQ(LeerWordRegulador(1, kDirect, 5, 0, 0, &word), 0);
     baslink::SendPendingWrites();
     baslink::ReadNextBlock(1);
-    ExpectUntouched(*intruder.back());
+    ExpectUntouched(*intruder);
     EXPECT_EQ(messages, std::vector<std::string>{"DLL AbrirPuerto: Imposible Abrir Puerto com1"});
 
     // A simulator started again makes its link anew, and the port takes it by itself.
@@ -171,12 +193,12 @@ TEST_F(PortLink, ALinkMadeBeforeThePseudoTerminalItLeadsToIsNeverOpened) {
         ASSERT_TRUE(ConfigHome().WaitUntilNewerThan(ConfigHome().PortsFolder() / "com2"));
     }
     const auto intruder = TakeTheNumberOf(device);
-    if (intruder.empty()) {
-        GTEST_SKIP() << "another program took " << device;
+    if (!intruder) {
+        GTEST_SKIP() << "a program running beside the test took " << device;
     }
     uint16_t word = 0;
     EXPECT_EQ(LeerWordRegulador(2, kDirect, 5, 0, 0, &word), 0);
-    ExpectUntouched(*intruder.back());
+    ExpectUntouched(*intruder);
     EXPECT_EQ(messages, std::vector<std::string>{"DLL AbrirPuerto: Imposible Abrir Puerto com2"});
 }
 

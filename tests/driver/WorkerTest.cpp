@@ -118,21 +118,35 @@ TEST_F(Worker, ReadsAPortWhoseDeviceComesAndGoesWithoutACallAndTellsItsState) {
 }
 
 // A device on com3 whose block the worker has read, and that has then gone with its link;
-// the worker's reads of it have failed, and so have its tries to open it again.
-void LoseCachedDevice() {
+// the worker's reads of it have failed, and so have its tries to open it again. With a
+// module on it, the worker's polls and a write queued after the loss fail too.
+enum class OnTheLostDevice { ABlock, ABlockAModuleAndAWrite };
+
+void LoseCachedDevice(OnTheLostDevice work) {
+    const bool moduleAndWrite = work == OnTheLostDevice::ABlockAModuleAndAWrite;
     {
         SimulatedBus device("com3");
         device.addRegulator(5);
+        device.addPointModule(9, {0, 0, 0, 0});
         AnadirLecturaVLX2(3, 0, 5, 0, 0, 2, kDirect, nullptr);
-        ASSERT_TRUE(Eventually([&] { return !FramesOf(device, FrameKind::DirectRead).empty(); },
-                               milliseconds(3000)));
+        if (moduleAndWrite) {
+            AnadirZOQ(3, 9, 0, 0, 0, 0);
+        }
+        ASSERT_TRUE(device.waitForReceived(2, milliseconds(3000)));  // the worker's first
     }
-    ASSERT_TRUE(Eventually([] { return CogerEstadoVLX2(3, 5) == 0; }, milliseconds(3000)));
+    if (moduleAndWrite) {
+        EscribirVLX2_Byte(3, 0, 5, 0, 0x30, 1);
+    }
+    ASSERT_TRUE(Eventually(
+        [&] {
+            return CogerEstadoVLX2(3, 5) == 0 && (!moduleAndWrite || (CogerEstadoZoq(3, 9) & 0x40));
+        },
+        milliseconds(3000)));
 }
 
 TEST_F(Worker, TheLossIsToldOnceOnTheHostsCallNotOnTheWorkersThread) {
     testing::internal::CaptureStderr();
-    LoseCachedDevice();
+    ASSERT_NO_FATAL_FAILURE(LoseCachedDevice(OnTheLostDevice::ABlockAModuleAndAWrite));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 
     testing::internal::CaptureStderr();
@@ -147,7 +161,7 @@ TEST_F(Worker, TheLossIsToldOnceOnTheHostsCallNotOnTheWorkersThread) {
 TEST_F(Worker, WritesAndCallsOnceTheDeviceIsBackAllGoThrough) {
     PonerMemoriACeroSifallo(0);
     testing::internal::CaptureStderr();
-    LoseCachedDevice();
+    ASSERT_NO_FATAL_FAILURE(LoseCachedDevice(OnTheLostDevice::ABlock));
     testing::internal::GetCapturedStderr();
 
     SimulatedBus back("com3");
