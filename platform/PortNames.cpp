@@ -37,6 +37,28 @@ constexpr unsigned kFirstPtsMajor = 136;
 constexpr unsigned kLastPtsMajor = 143;
 constexpr unsigned kOldPtyTerminalMajor = 3;
 
+// As many links as the system follows on one path.
+constexpr int kMaxLinksFollowed = 40;
+
+// The last of the links `path` leads through, which names what is at the end; `path` itself
+// when it is no link.
+std::string LinkNamingTheDevice(const std::string& path) {
+    std::filesystem::path link = path;
+    for (int followed = 0; followed < kMaxLinksFollowed; ++followed) {
+        std::error_code error;
+        std::filesystem::path target = std::filesystem::read_symlink(link, error);
+        if (error) {
+            break;
+        }
+        target = link.parent_path() / target;  // as it is when the target is absolute
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(target, error))) {
+            break;
+        }
+        link = target;
+    }
+    return link.string();
+}
+
 }  // namespace
 
 std::string PortLinkFolder() {
@@ -64,11 +86,11 @@ std::optional<std::string> PortLinkPath(const std::string& name) {
 }
 
 std::optional<LinkIdentity> IdentifyLink(const std::string& path) {
-    struct stat entry {};
-    if (lstat(path.c_str(), &entry) != 0) {
+    struct stat link {};
+    if (lstat(LinkNamingTheDevice(path).c_str(), &link) != 0) {
         return std::nullopt;
     }
-    return LinkIdentity{entry.st_dev, entry.st_ino, entry.st_ctim.tv_sec, entry.st_ctim.tv_nsec};
+    return LinkIdentity{link.st_dev, link.st_ino, link.st_ctim.tv_sec, link.st_ctim.tv_nsec};
 }
 
 bool LeadsToPseudoTerminal(const std::string& path) {
@@ -84,7 +106,8 @@ bool LeadsToPseudoTerminal(const std::string& path) {
 bool MadeBeforeItsDevice(const std::string& path) {
     struct stat entry {};
     struct stat device {};
-    if (lstat(path.c_str(), &entry) != 0 || stat(path.c_str(), &device) != 0) {
+    if (lstat(LinkNamingTheDevice(path).c_str(), &entry) != 0 ||
+        stat(path.c_str(), &device) != 0) {
         return false;
     }
     const auto made = [](const struct stat& status) {

@@ -17,18 +17,19 @@ std::string PortLinkFolder();
 // path: a link, whether or not it leads to a device now. None when there is no such entry.
 std::optional<std::string> PortLinkPath(const std::string& name);
 
-// One making of an entry of the ports folder. A link removed and made again is another
-// making, even when it leads to the same device as before.
+// One making of the link that names a device: the last of the links a path leads through
+// (an entry of the ports folder may lead to another link, which names the device). A link
+// removed and made again is another making, even when it leads to the same device.
 struct LinkIdentity {
     dev_t device = 0;
     ino_t inode = 0;
-    int64_t changedSeconds = 0;  // when the entry itself was made or last changed
+    int64_t changedSeconds = 0;  // when the link itself was made or last changed
     long changedNanoseconds = 0;
     bool operator==(const LinkIdentity&) const = default;
 };
 
-// The making of the entry at `path` itself (a link, not what it leads to); none when there
-// is no such entry.
+// The making of the link that names the device `path` leads to (`path` itself when it is
+// no link); none when there is no entry at `path`.
 std::optional<LinkIdentity> IdentifyLink(const std::string& path);
 
 // Whether `path` leads to the terminal side of a pseudo-terminal. Such a terminal never comes
@@ -36,7 +37,7 @@ std::optional<LinkIdentity> IdentifyLink(const std::string& path);
 // the machine, whoever makes it.
 bool LeadsToPseudoTerminal(const std::string& path);
 
-// Whether the entry at `path` (a link) was made before the device it leads to. A
+// Whether the link that names the device `path` leads to was made before that device. A
 // pseudo-terminal's device is made with the terminal, so a link older than the one it leads
 // to was made for an earlier terminal of that number, which has gone.
 bool MadeBeforeItsDevice(const std::string& path);

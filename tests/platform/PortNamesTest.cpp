@@ -65,28 +65,48 @@ TEST(PortNames, OnlyTheTerminalSideOfAPseudoTerminalCountsAsOne) {
     }
 }
 
+// Through a chain of links, the one that counts is the last, which names the device: a
+// device's own tool may remake it while the entry of the ports folder stays.
 TEST(PortNames, ALinkMadeAgainIsAnotherMakingEvenToTheSameDevice) {
+    namespace fs = std::filesystem;
     baslink::testing::TemporaryConfigHome links;
+    const std::string folder = links.PortsFolder().string() + "/";
+    const fs::path middle = links.Path() / "port";
+    fs::create_symlink("/dev/null", middle);
     links.Link("com1", "/dev/null");
-    const std::string link = links.PortsFolder().string() + "/com1";
-    const auto first = IdentifyLink(link);
-    ASSERT_TRUE(first);
-    EXPECT_EQ(IdentifyLink(link), first);
-    std::filesystem::create_symlink("/dev/null", link + ".new");
-    std::filesystem::rename(link + ".new", link);
-    EXPECT_NE(IdentifyLink(link), first);
-    std::filesystem::remove(link);
-    EXPECT_FALSE(IdentifyLink(link));
+    links.Link("com2", middle);
+    const auto remade = [](const fs::path& link) {
+        fs::create_symlink(fs::read_symlink(link), link.string() + ".new");
+        fs::rename(link.string() + ".new", link);
+    };
+    for (const auto& [entry, link] : {std::pair(folder + "com1", fs::path(folder + "com1")),
+                                      std::pair(folder + "com2", middle)}) {
+        SCOPED_TRACE(entry);
+        const auto first = IdentifyLink(entry);
+        ASSERT_TRUE(first);
+        EXPECT_EQ(IdentifyLink(entry), first);
+        remade(link);
+        EXPECT_NE(IdentifyLink(entry), first);
+    }
+    fs::remove(folder + "com1");
+    EXPECT_FALSE(IdentifyLink(folder + "com1"));
 }
 
 TEST(PortNames, ALinkMadeBeforeWhatItLeadsToIsToldFromOneMadeAfter) {
+    namespace fs = std::filesystem;
     baslink::testing::TemporaryConfigHome links;
     const std::string folder = links.PortsFolder().string() + "/";
+    const fs::path device = links.Path() / "device";
+    const fs::path middle = links.Path() / "port";
     links.Link("com1", "/dev/null");
-    links.Link("com2", links.Path() / "later");
-    ASSERT_TRUE(links.WaitUntilNewerThan(folder + "com2"));
-    std::ofstream{links.Path() / "later"};
+    links.Link("com2", device);  // made before the device
+    links.Link("com3", middle);  // made before the device, through a link made after it
+    ASSERT_TRUE(links.WaitUntilNewerThan(folder + "com3"));
+    std::ofstream{device};
+    ASSERT_TRUE(links.WaitUntilNewerThan(device));
+    fs::create_symlink(device, middle);
     EXPECT_FALSE(MadeBeforeItsDevice(folder + "com1"));
     EXPECT_TRUE(MadeBeforeItsDevice(folder + "com2"));
-    EXPECT_FALSE(MadeBeforeItsDevice(folder + "com3"));  // no such link
+    EXPECT_FALSE(MadeBeforeItsDevice(folder + "com3"));
+    EXPECT_FALSE(MadeBeforeItsDevice(folder + "com4"));  // no such link
 }
