@@ -39,10 +39,13 @@ bool TQDK::AbrirPuerto(ReceiveCheck check) {
     std::optional<platform::LinkIdentity> terminalLink;
     if (opening) {
         const std::string& device = DevicePort();
-        if (!platform::PortDevicePresent(device) || LinkToAnotherTerminal(device)) {
+        if (!platform::PortDevicePresent(device)) {
             return OpenFailed();
         }
         if (portLink_ && platform::LeadsToPseudoTerminal(device)) {
+            if (LinkToAnotherTerminal(device)) {
+                return OpenFailed();
+            }
             terminalLink = platform::IdentifyLink(device);
         }
         ComPort = std::make_unique<TThreadComPort>();
@@ -124,18 +127,17 @@ const std::string& TQDK::DevicePort() {
     return portLink_ ? *portLink_ : NombrePuerto;
 }
 
-bool TQDK::LinkToAnotherTerminal(const std::string& device) {
+bool TQDK::LinkToAnotherTerminal(const std::string& link) {
     // A pseudo-terminal's number goes to the next one made on the machine, whoever makes it,
     // once its terminal has gone. A link to it is good only for the terminal it was made
     // for: a simulator that starts again makes its link anew.
     if (hungUpLink_) {
-        if (platform::IdentifyLink(device) == hungUpLink_) {
+        if (platform::IdentifyLink(link) == hungUpLink_) {
             return true;
         }
         hungUpLink_.reset();
     }
-    return portLink_ && platform::LeadsToPseudoTerminal(device) &&
-           platform::MadeBeforeItsDevice(device);
+    return platform::MadeBeforeItsDevice(link);
 }
 
 namespace {

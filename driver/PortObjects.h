@@ -122,9 +122,9 @@ private:
     // missing the port fails rather than fall back to the machine's own serial device, and
     // opens the link's device once it is back, under this name or another case of it.
     const std::string& DevicePort();
-    // Whether `device` is a link that leads to a pseudo-terminal other than its own: the
-    // very link whose terminal hung up, or a link made before the terminal it leads to.
-    bool LinkToAnotherTerminal(const std::string& device);
+    // Whether `link`, which leads to a pseudo-terminal, leads to another than its own: it is
+    // the very link whose terminal hung up, or it was made before the terminal.
+    bool LinkToAnotherTerminal(const std::string& link);
 
     std::unique_ptr<TThreadComPort> ComPort;
     // The SendCount of the exchange in progress: deliveries of other sends are not its reply.

@@ -36,13 +36,13 @@ using std::chrono::milliseconds;
 
 constexpr uint8_t kDirect = 1;
 
-// The machine's own serial devices this process holds open.
-std::vector<std::string> MachineSerialDevicesHeld() {
+// The devices whose path starts with `prefix` that this process holds open.
+std::vector<std::string> DevicesHeld(const std::string& prefix) {
     std::vector<std::string> held;
     std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
-        const std::string target = std::filesystem::read_symlink(entry.path(), error).string();
-        if (target.starts_with("/dev/ttyS")) {
+    for (const auto& entry : fs::directory_iterator("/proc/self/fd", error)) {
+        const std::string target = fs::read_symlink(entry.path(), error).string();
+        if (target.starts_with(prefix)) {
             held.push_back(target);
         }
     }
@@ -67,7 +67,7 @@ TEST_F(PortLink, APortOpenedThroughALinkWaitsForItInsteadOfTheMachinesOwnDevice)
         },
         milliseconds(3000)));
     EXPECT_EQ(messages, std::vector<std::string>{"DLL AbrirPuerto: Imposible Abrir Puerto com1"});
-    EXPECT_EQ(MachineSerialDevicesHeld(), std::vector<std::string>{});
+    EXPECT_EQ(DevicesHeld("/dev/ttyS"), std::vector<std::string>{});
 
     SimulatedBus second("com1");
     second.board().setEeprom(0, {7, 8});
@@ -90,17 +90,6 @@ TEST_F(PortLink, ALinkBackUnderAnotherCaseOfTheNameIsFound) {
     second.board().setEeprom(0, {7, 8});
     EXPECT_EQ(LeerBloqueEpromQDK(3, 0, 2, data), 1);
     EXPECT_EQ(Bytes(data, data + 2), (Bytes{7, 8}));
-}
-
-// Whether this process has `device` open.
-bool HeldHere(const std::string& device) {
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator("/proc/self/fd", error)) {
-        if (fs::read_symlink(entry.path(), error).string().starts_with(device)) {
-            return true;
-        }
-    }
-    return false;
 }
 
 int TerminalNumber(const std::string& device) {
@@ -155,7 +144,7 @@ TEST_F(PortLink, ALinkLeftByAKilledSimulatorNeverLeadsIntoTheTerminalThatTakesIt
     ASSERT_TRUE(Eventually(
         [&] {
             baslink::ReadNextBlock(1);
-            return !HeldHere(device);
+            return DevicesHeld(device).empty();
         },
         milliseconds(3000)));
 
