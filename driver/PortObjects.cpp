@@ -1,7 +1,9 @@
 #include "PortObjects.h"
 
 #include <exception>
+#include <filesystem>
 #include <mutex>
+#include <system_error>
 #include <utility>
 
 #include "Clock.h"
@@ -34,19 +36,11 @@ bool TQDK::AbrirPuerto(ReceiveCheck check) {
     const bool firstUse = PuertoCreado == 0;
     PuertoCreado = 1;
     const bool opening = !ComPort;
-    // The making of the link of a pseudo-terminal about to be opened, taken before the open,
-    // so that a terminal that hangs up at once is still known for one.
-    std::optional<platform::LinkIdentity> terminalLink;
     if (opening) {
         const std::string& device = DevicePort();
-        if (!platform::PortDevicePresent(device)) {
+        if (!platform::PortDevicePresent(device) ||
+            !terminals_.MayOpen(device, portLink_.has_value())) {
             return OpenFailed();
-        }
-        if (portLink_ && platform::LeadsToPseudoTerminal(device)) {
-            if (LinkToAnotherTerminal(device)) {
-                return OpenFailed();
-            }
-            terminalLink = platform::IdentifyLink(device);
         }
         ComPort = std::make_unique<TThreadComPort>();
         ComPort->Port = device;
@@ -78,7 +72,7 @@ bool TQDK::AbrirPuerto(ReceiveCheck check) {
         return OpenFailed();
     }
     openFailureShown_ = false;
-    pseudoTerminalLink_ = terminalLink;
+    terminals_.Opened();
     // The pause of a port's first use gives its device time to settle, and only a first
     // use that opens the device pays it. A try of a missing device has nothing to settle,
     // and a later open (after the device went away, or after failed tries) is often the
@@ -106,7 +100,7 @@ bool TQDK::ReleaseIfDeviceLost() {
         return false;
     }
     ReleaseComponent();
-    hungUpLink_ = std::exchange(pseudoTerminalLink_, std::nullopt);
+    terminals_.Lost();
     return true;
 }
 
@@ -119,25 +113,13 @@ void TQDK::ReleaseComponent() {
 
 const std::string& TQDK::DevicePort() {
     // A link that went may come back under another case of its name.
-    if (!portLink_ || !platform::IdentifyLink(*portLink_)) {
+    std::error_code missing;
+    if (!portLink_ || !std::filesystem::exists(std::filesystem::symlink_status(*portLink_, missing))) {
         if (auto found = platform::PortLinkPath(NombrePuerto)) {
             portLink_ = std::move(found);
         }
     }
     return portLink_ ? *portLink_ : NombrePuerto;
-}
-
-bool TQDK::LinkToAnotherTerminal(const std::string& link) {
-    // A pseudo-terminal's number goes to the next one made on the machine, whoever makes it,
-    // once its terminal has gone. A link to it is good only for the terminal it was made
-    // for: a simulator that starts again makes its link anew.
-    if (hungUpLink_) {
-        if (platform::IdentifyLink(link) == hungUpLink_) {
-            return true;
-        }
-        hungUpLink_.reset();
-    }
-    return platform::MadeBeforeItsDevice(link);
 }
 
 namespace {

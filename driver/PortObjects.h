@@ -14,9 +14,9 @@
 #include <string>
 
 #include "ObjList.h"
-#include "PortNames.h"
 #include "RegulatorAccess.h"
 #include "ReplyWait.h"
+#include "TerminalAdmission.h"
 #include "ThreadComPort.h"
 
 namespace baslink {
@@ -70,10 +70,10 @@ public:
     // messages before and after. When the device cannot be opened the component is
     // released and the call fails at once; the next call tries the device again. The
     // message saying so is shown once, at the first failure of a host call since the port
-    // last opened (never while SilentPortOpens lives on the calling thread). A port whose
-    // pseudo-terminal hung up does not open through the same link again until the link has
-    // been made anew, and no port opens a pseudo-terminal through a link made before it.
-    // The caller holds SeccionCritica.
+    // last opened (never while SilentPortOpens lives on the calling thread). A port opens
+    // only its own device (TerminalAdmission): never a session's terminal, nor a
+    // pseudo-terminal through the link of one that hung up or a link written well before it.
+    // Those fail as a missing device does. The caller holds SeccionCritica.
     bool AbrirPuerto(ReceiveCheck check);
 
     // The one exchange step of every link: sets minTamanioRX and Estado, sends the frame
@@ -122,9 +122,6 @@ private:
     // missing the port fails rather than fall back to the machine's own serial device, and
     // opens the link's device once it is back, under this name or another case of it.
     const std::string& DevicePort();
-    // Whether `link`, which leads to a pseudo-terminal, leads to another than its own: it is
-    // the very link whose terminal hung up, or it was made before the terminal.
-    bool LinkToAnotherTerminal(const std::string& link);
 
     std::unique_ptr<TThreadComPort> ComPort;
     // The SendCount of the exchange in progress: deliveries of other sends are not its reply.
@@ -132,13 +129,11 @@ private:
     uint32_t awaitedSend_ = 0;
     ReplyNotice replyNotice_;
     // Under SeccionCritica: whether the failure to open was shown in this streak; the link
-    // the port was found through (none while its name has led through no link); the making
-    // of that link while it leads to the pseudo-terminal the port has open; and the making
-    // of the link whose pseudo-terminal hung up.
+    // the port was found through (none while its name has led through no link); and what the
+    // port remembers of the terminals it opened and refused.
     bool openFailureShown_ = false;
     std::optional<std::string> portLink_;
-    std::optional<platform::LinkIdentity> pseudoTerminalLink_;
-    std::optional<platform::LinkIdentity> hungUpLink_;
+    TerminalAdmission terminals_;
 };
 
 // While one lives on a thread, the port opens of that thread that fail say nothing. The

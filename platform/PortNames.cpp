@@ -2,13 +2,11 @@
 
 #include <strings.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
-#include <utility>
 
 namespace baslink::platform {
 namespace {
@@ -29,34 +27,6 @@ std::optional<unsigned long> ComNumber(const std::string& name) {
         return std::nullopt;
     }
     return number;
-}
-
-// Device majors of the terminal side of pseudo-terminals: the /dev/pts ones, and the
-// older /dev/ttyp* kind.
-constexpr unsigned kFirstPtsMajor = 136;
-constexpr unsigned kLastPtsMajor = 143;
-constexpr unsigned kOldPtyTerminalMajor = 3;
-
-// As many links as the system follows on one path.
-constexpr int kMaxLinksFollowed = 40;
-
-// The last of the links `path` leads through, which names what is at the end; `path` itself
-// when it is no link.
-std::string LinkNamingTheDevice(const std::string& path) {
-    std::filesystem::path link = path;
-    for (int followed = 0; followed < kMaxLinksFollowed; ++followed) {
-        std::error_code error;
-        std::filesystem::path target = std::filesystem::read_symlink(link, error);
-        if (error) {
-            break;
-        }
-        target = link.parent_path() / target;  // as it is when the target is absolute
-        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(target, error))) {
-            break;
-        }
-        link = target;
-    }
-    return link.string();
 }
 
 }  // namespace
@@ -83,37 +53,6 @@ std::optional<std::string> PortLinkPath(const std::string& name) {
         }
     }
     return std::nullopt;
-}
-
-std::optional<LinkIdentity> IdentifyLink(const std::string& path) {
-    struct stat link {};
-    if (lstat(LinkNamingTheDevice(path).c_str(), &link) != 0) {
-        return std::nullopt;
-    }
-    return LinkIdentity{link.st_dev, link.st_ino, link.st_ctim.tv_sec, link.st_ctim.tv_nsec};
-}
-
-bool LeadsToPseudoTerminal(const std::string& path) {
-    struct stat device {};
-    if (stat(path.c_str(), &device) != 0 || !S_ISCHR(device.st_mode)) {
-        return false;
-    }
-    const unsigned deviceMajor = major(device.st_rdev);
-    return (deviceMajor >= kFirstPtsMajor && deviceMajor <= kLastPtsMajor) ||
-           deviceMajor == kOldPtyTerminalMajor;
-}
-
-bool MadeBeforeItsDevice(const std::string& path) {
-    struct stat entry {};
-    struct stat device {};
-    if (lstat(LinkNamingTheDevice(path).c_str(), &entry) != 0 ||
-        stat(path.c_str(), &device) != 0) {
-        return false;
-    }
-    const auto made = [](const struct stat& status) {
-        return std::pair(status.st_ctim.tv_sec, status.st_ctim.tv_nsec);
-    };
-    return made(entry) < made(device);
 }
 
 bool PortDevicePresent(const std::string& name) {

@@ -6,6 +6,7 @@
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include <system_error>
 
 #include "PortNames.h"
+#include "TerminalChecks.h"
 
 namespace baslink::platform {
 namespace {
@@ -66,7 +68,8 @@ uint32_t LineErrorCount(const serial_icounter_struct& counts) {
 
 class PosixSerialDevice final : public SerialDevice {
 public:
-    PosixSerialDevice(int fd, int wakeFd) : fd_(fd), wakeFd_(wakeFd) {
+    PosixSerialDevice(int fd, int wakeFd, bool exclusive)
+        : fd_(fd), wakeFd_(wakeFd), exclusive_(exclusive) {
         // Pseudo-terminals answer these with ENOTTY: they then have no line events.
         int lines = 0;
         hasModemLines_ = ioctl(fd_, TIOCMGET, &lines) == 0;
@@ -77,7 +80,9 @@ public:
     }
 
     ~PosixSerialDevice() override {
-        (void)ioctl(fd_, TIOCNXCL);
+        if (exclusive_) {
+            (void)ioctl(fd_, TIOCNXCL);
+        }
         (void)close(fd_);  // also drops the lock
         (void)close(wakeFd_);
     }
@@ -269,6 +274,7 @@ private:
 
     const int fd_;
     const int wakeFd_;
+    const bool exclusive_;  // whether we put the terminal in exclusive mode
     bool hasModemLines_ = false;
     bool hasErrorCounts_ = false;
     ModemLineWatch modemLines_{0};
@@ -298,25 +304,29 @@ OpenedDevice OpenSerialDevice(const std::string& portName) {
     if (fd < 0) {
         return {nullptr, SystemMessage(errno)};
     }
-    // The port is ours alone while we hold it: the lock keeps out those who honour it,
-    // TIOCEXCL the other openers of the terminal.
+    // The port is ours alone while we hold it: the lock keeps out those who honour it, and
+    // ends with our descriptor, however the program ends.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno == EWOULDBLOCK ? EBUSY : errno;
         (void)close(fd);
         return {nullptr, SystemMessage(error)};
     }
-    if (!isatty(fd)) {
+    struct stat device {};
+    if (!isatty(fd) || fstat(fd, &device) != 0) {
         (void)close(fd);
         return {nullptr, SystemMessage(ENOTTY)};
     }
-    (void)ioctl(fd, TIOCEXCL);
+    // Exclusive mode also keeps out the terminal's other openers. A device's mode ends with
+    // its last close; a pseudo-terminal's lasts as long as its other side, so a program that
+    // died holding one would keep its own user out of it until the simulator was restarted.
+    const bool exclusive = !IsPseudoTerminal(device.st_rdev) && ioctl(fd, TIOCEXCL) == 0;
     const int wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (wakeFd < 0) {
         const int error = errno;
         (void)close(fd);
         return {nullptr, SystemMessage(error)};
     }
-    return {std::make_unique<PosixSerialDevice>(fd, wakeFd), {}};
+    return {std::make_unique<PosixSerialDevice>(fd, wakeFd, exclusive), {}};
 }
 
 }  // namespace baslink::platform

@@ -86,8 +86,10 @@ struct OpenedDevice {
     std::string error;                     // the system's reason for the failure
 };
 
-// Opens the device a port name resolves to (PortNames.h), exclusively:
-// a second open of the same device fails while the first holds it.
+// Opens the device a port name resolves to (PortNames.h), exclusively: a second open of the
+// same device through this call fails while the first holds it, and nothing of that hold
+// outlives the holder, however it ends. A device other than a pseudo-terminal is also kept
+// from every other opener for as long as it is open.
 OpenedDevice OpenSerialDevice(const std::string& portName);
 
 }  // namespace baslink::platform

@@ -1,5 +1,13 @@
 #include "SerialDevice.h"
 
+#include <fcntl.h>
+#include <grp.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -36,6 +44,47 @@ protected:
     TemporaryConfigHome links;
     TestLine pty;
 };
+
+struct ChildOpen {
+    pid_t pid = -1;
+    bool opened = false;
+};
+
+// Opens `path` in a child that is an ordinary user (nobody where the test runs as root, whom
+// a terminal's exclusive mode does not keep out). The child says whether it opened the device;
+// one that opened it and `holds` keeps it until it is killed, the others end.
+ChildOpen OpenAsOrdinaryUser(const std::string& path, bool holds) {
+    constexpr uid_t kNobody = 65534;
+    int said[2];
+    if (pipe2(said, O_CLOEXEC) != 0) {
+        return {};
+    }
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(said[0]);
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 ||
+                               setuid(kNobody) != 0)) {
+            _exit(1);
+        }
+        const auto opened = OpenSerialDevice(path);
+        const char answer = opened.device ? '1' : '0';
+        (void)write(said[1], &answer, 1);
+        while (opened.device && holds) {
+            pause();
+        }
+        _exit(0);
+    }
+    close(said[1]);
+    pollfd answered{said[0], POLLIN, 0};
+    char answer = 0;
+    const bool heard = pid > 0 && poll(&answered, 1, 5000) == 1 && read(said[0], &answer, 1) == 1;
+    close(said[0]);
+    if (pid > 0 && (!heard || answer != '1' || !holds)) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    return {pid, heard && answer == '1'};
+}
 
 }  // namespace
 
@@ -76,6 +125,18 @@ TEST_F(SerialDeviceTest, DeviceIsHeldExclusively) {
     EXPECT_EQ(second.error, "Device or resource busy");
     first.reset();
     EXPECT_TRUE(OpenSerialDevice("com5").device);
+}
+
+// A program that dies holding a device, however it dies, leaves nothing behind that keeps
+// the next program of its user out.
+TEST_F(SerialDeviceTest, AHolderKilledOutrightLeavesThePseudoTerminalToTheNext) {
+    ASSERT_EQ(chmod(pty.SlavePath().c_str(), 0666), 0);
+    const ChildOpen holder = OpenAsOrdinaryUser(pty.SlavePath(), true);
+    ASSERT_TRUE(holder.opened);
+    EXPECT_FALSE(OpenAsOrdinaryUser(pty.SlavePath(), false).opened);  // held meanwhile
+    kill(holder.pid, SIGKILL);
+    waitpid(holder.pid, nullptr, 0);
+    EXPECT_TRUE(OpenAsOrdinaryUser(pty.SlavePath(), false).opened);
 }
 
 TEST_F(SerialDeviceTest, WaitReportsArrivalAndReadTakesExactlyTheQueuedBytes) {
