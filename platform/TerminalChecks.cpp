@@ -6,7 +6,6 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -47,6 +46,21 @@ std::string LinkNamingTheDevice(const std::string& path) {
 
 int64_t Milliseconds(const timespec& time) {
     return static_cast<int64_t>(time.tv_sec) * 1000 + time.tv_nsec / 1000000;
+}
+
+// When a terminal was made, where its times still tell. It is made with its three times
+// equal, to the nanosecond. Traffic through it moves its access and modification times by
+// whole seconds (keeping their nanoseconds, or setting them to 0, by the kernel's age), and a
+// change of its mode or owner moves its change time. So the change time is the making while
+// its nanoseconds are still those of one of the other two; once it has moved, the making is
+// lost.
+std::optional<int64_t> MadeAt(const struct stat& terminal) {
+    const long changed = terminal.st_ctim.tv_nsec;
+    if (changed != 0 &&
+        (changed == terminal.st_atim.tv_nsec || changed == terminal.st_mtim.tv_nsec)) {
+        return Milliseconds(terminal.st_ctim);
+    }
+    return std::nullopt;
 }
 
 // The controlling terminal a line of /proc/<pid>/stat gives, as a device number; none for a
@@ -107,9 +121,8 @@ bool WrittenBeforeItsTerminal(const std::string& path) {
         stat(path.c_str(), &terminal) != 0) {
         return false;
     }
-    const int64_t made = std::min({Milliseconds(terminal.st_atim), Milliseconds(terminal.st_mtim),
-                                   Milliseconds(terminal.st_ctim)});
-    return Milliseconds(link.st_mtim) <= made - kLinkTimeSlackMs;
+    const auto made = MadeAt(terminal);
+    return made && Milliseconds(link.st_mtim) <= *made - kLinkTimeSlackMs;
 }
 
 bool IsSessionTerminal(dev_t device) {

@@ -42,8 +42,8 @@ inline constexpr int64_t kLinkTimeSlackMs = 2500;
 
 // Whether the link that names the device `path` leads to was written kLinkTimeSlackMs or more
 // before that device was made: it was written for an earlier terminal of that number, which
-// has gone. A terminal's making is the earliest of its times: it is made with all three, and
-// a change of its mode or owner, or traffic through it, moves only some of them.
+// has gone. Traffic through a terminal leaves its making to be seen, but a change of its mode
+// or owner hides it: a link to such a terminal is not judged by its age (false).
 bool WrittenBeforeItsTerminal(const std::string& path);
 
 // Whether the terminal numbered `device` is the controlling terminal of some process the

@@ -1,14 +1,10 @@
 #include "TemporaryConfigHome.h"
 
 #include <stdlib.h>
-#include <sys/stat.h>
-#include <time.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <stdexcept>
 #include <system_error>
-#include <thread>
 #include <utility>
 
 namespace baslink::testing {
@@ -42,26 +38,6 @@ void TemporaryConfigHome::Link(const std::string& name, const std::filesystem::p
     std::filesystem::create_directories(folder);
     std::filesystem::remove(folder / name);
     std::filesystem::create_symlink(target, folder / name);
-}
-
-bool TemporaryConfigHome::WaitUntilNewerThan(const std::filesystem::path& made) const {
-    // Entries are stamped from the coarse real-time clock (or later): once it has passed the
-    // stamp of `made`, anything made is newer.
-    struct stat status {};
-    if (lstat(made.c_str(), &status) != 0) {
-        return false;
-    }
-    const auto stamp = std::pair(status.st_ctim.tv_sec, status.st_ctim.tv_nsec);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-    while (std::chrono::steady_clock::now() < deadline) {
-        timespec now {};
-        clock_gettime(CLOCK_REALTIME_COARSE, &now);
-        if (stamp < std::pair(now.tv_sec, now.tv_nsec)) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return false;
 }
 
 }  // namespace baslink::testing

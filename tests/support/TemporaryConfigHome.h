@@ -22,11 +22,6 @@ public:
     std::filesystem::path PortsFolder() const { return path_ / "baslink" / "ports"; }
     // Makes the port `name` (e.g. "com7") lead to `target`, replacing an earlier link.
     void Link(const std::string& name, const std::filesystem::path& target) const;
-    // Returns once whatever is made from now on is newer than the entry `made` (a link, not
-    // what it leads to): the times of files move in ticks of a coarse clock. False when that
-    // takes more than a second, or there is no such entry.
-    bool WaitUntilNewerThan(const std::filesystem::path& made) const;
-
 private:
     std::filesystem::path path_;
     std::string previous_;
