@@ -114,7 +114,8 @@ void TQDK::ReleaseComponent() {
 const std::string& TQDK::DevicePort() {
     // A link that went may come back under another case of its name.
     std::error_code missing;
-    if (!portLink_ || !std::filesystem::exists(std::filesystem::symlink_status(*portLink_, missing))) {
+    if (!portLink_ ||
+        !std::filesystem::exists(std::filesystem::symlink_status(*portLink_, missing))) {
         if (auto found = platform::PortLinkPath(NombrePuerto)) {
             portLink_ = std::move(found);
         }

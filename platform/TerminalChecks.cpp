@@ -73,7 +73,8 @@ std::optional<dev_t> ControllingTerminal(const char* statLine) {
     int parent = 0, group = 0, session = 0;
     unsigned terminal = 0;
     if (end == nullptr ||
-        std::sscanf(end + 1, " %c %d %d %d %u", &state, &parent, &group, &session, &terminal) != 5 ||
+        std::sscanf(end + 1, " %c %d %d %d %u", &state, &parent, &group, &session, &terminal) !=
+            5 ||
         terminal == 0) {
         return std::nullopt;
     }

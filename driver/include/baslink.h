@@ -209,9 +209,9 @@ BASLINK_API void BASLINK_CALL LeerMemoriaVLX2(uint8_t port, uint8_t unused, uint
                                               void* destination);
 /* Queues a write of size bytes (at most 24) of source; the worker sends the queue in the
  * order of the calls, each write once, in the port's link mode at that moment, and only
- * on a port that a call has opened (its writes fail while its device is missing). A size above 24, port 0 or a port above 20 shows a
- * message (in that order) and queues nothing; so does a null source with a size above 0,
- * silently. */
+ * on a port that a call has opened (its writes fail while its device is missing). A size above 24,
+ * port 0 or a port above 20 shows a message (in that order) and queues nothing; so does a null
+ * source with a size above 0, silently. */
 BASLINK_API void BASLINK_CALL EscribirMemoriaVLX2(uint8_t port, uint8_t unused, uint16_t node,
                                                   uint8_t block, uint16_t offset, uint16_t size,
                                                   const void* source);

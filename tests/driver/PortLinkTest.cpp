@@ -37,8 +37,8 @@ using baslink::sim::Bytes;
 using baslink::sim::PseudoTerminal;
 using baslink::sim::SimulatedBus;
 using baslink::sim::test::SimulatorProcess;
-using baslink::testing::Eventually;
 using baslink::testing::ChangeTimeOf;
+using baslink::testing::Eventually;
 using baslink::testing::Shifted;
 using baslink::testing::Stamp;
 using std::chrono::milliseconds;
@@ -158,7 +158,8 @@ std::string KillASimulatorInUse() {
 
 // A host call and the worker's steps on com1 leave the terminal alone, and the host hears once
 // that the port cannot be opened.
-void ExpectCom1NeverReaches(const PseudoTerminal& terminal, const std::vector<std::string>& messages) {
+void ExpectCom1NeverReaches(const PseudoTerminal& terminal,
+                            const std::vector<std::string>& messages) {
     uint16_t word = 0;
     EXPECT_EQ(LeerWordRegulador(1, kDirect, 5, 0, 0, &word), 0);
     baslink::SendPendingWrites();
@@ -268,19 +269,19 @@ TEST_F(PortLink, ALinkWrittenAfterItsTerminalOpensWhateverTheTimesSay) {
 TEST_F(PortLink, ASessionsTerminalIsNeverOpened) {
     const baslink::testing::SessionTerminal session;
     RecordMessages();
-    termios before {};
+    termios before{};
     ASSERT_EQ(tcgetattr(session.master(), &before), 0);
     ConfigHome().Link("com4", session.path());
     uint16_t word = 0;
     EXPECT_EQ(LeerWordRegulador(4, kDirect, 5, 0, 0, &word), 0);
     EXPECT_EQ(LeerWordRegulador(4, kDirect, 5, 0, 0, &word), 0);
     EXPECT_EQ(DevicesHeld(session.path()), std::vector<std::string>{});
-    termios after {};
+    termios after{};
     ASSERT_EQ(tcgetattr(session.master(), &after), 0);
-    EXPECT_EQ(std::tuple(after.c_iflag, after.c_oflag, after.c_cflag, after.c_lflag,
-                         cfgetospeed(&after)),
-              std::tuple(before.c_iflag, before.c_oflag, before.c_cflag, before.c_lflag,
-                         cfgetospeed(&before)));
+    EXPECT_EQ(
+        std::tuple(after.c_iflag, after.c_oflag, after.c_cflag, after.c_lflag, cfgetospeed(&after)),
+        std::tuple(before.c_iflag, before.c_oflag, before.c_cflag, before.c_lflag,
+                   cfgetospeed(&before)));
     pollfd written{session.master(), POLLIN, 0};
     EXPECT_EQ(poll(&written, 1, 0), 0) << "bytes reached " << session.path();
     EXPECT_EQ(messages, std::vector<std::string>{"DLL AbrirPuerto: Imposible Abrir Puerto com4"});

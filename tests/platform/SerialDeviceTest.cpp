@@ -62,8 +62,8 @@ ChildOpen OpenAsOrdinaryUser(const std::string& path, bool holds) {
     const pid_t pid = fork();
     if (pid == 0) {
         close(said[0]);
-        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 ||
-                               setuid(kNobody) != 0)) {
+        if (geteuid() == 0 &&
+            (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
             _exit(1);
         }
         const auto opened = OpenSerialDevice(path);

@@ -1,6 +1,5 @@
 #include "TerminalChecks.h"
 
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -39,7 +38,8 @@ TEST(TerminalChecks, OnlyTheTerminalSideOfAPseudoTerminalCountsAsOne) {
     const std::string folder = links.PortsFolder().string() + "/";
     EXPECT_TRUE(LeadsToPseudoTerminal(line.SlavePath()));
     EXPECT_TRUE(LeadsToPseudoTerminal(folder + "com1"));
-    for (const std::string& path : {folder + "com2", folder, folder + "com3", std::string("/dev/ptmx")}) {
+    for (const std::string& path :
+         {folder + "com2", folder, folder + "com3", std::string("/dev/ptmx")}) {
         EXPECT_FALSE(LeadsToPseudoTerminal(path)) << path;
     }
 }
@@ -94,7 +94,9 @@ TEST(TerminalChecks, ALinkWrittenWellBeforeItsTerminalIsToldFromTheTerminalsOwn)
         {"written 3 s before", {-3000, false, 0}, true},
         {"written an hour before", {-3600000, false, 0}, true},
         // A change of mode hides when the terminal was made: nothing to judge the link by.
-        {"written an hour before, the terminal's mode changed since", {-3600000, false, 4000}, false},
+        {"written an hour before, the terminal's mode changed since",
+         {-3600000, false, 4000},
+         false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cctype>
+#include <chrono>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
@@ -42,9 +42,9 @@ fs::path GivenAnotherOwner(const fs::path& entry) {
 fs::path RestoredFromACopy(const fs::path& entry) {
     const fs::path folder = entry.parent_path();
     const fs::path copy = folder.string() + ".copy";
-    const std::string restore = "cp -a '" + folder.string() + "' '" + copy.string() + "' && rm -r '" +
-                                folder.string() + "' && cp -a '" + copy.string() + "' '" +
-                                folder.string() + "' && rm -r '" + copy.string() + "'";
+    const std::string restore = "cp -a '" + folder.string() + "' '" + copy.string() +
+                                "' && rm -r '" + folder.string() + "' && cp -a '" + copy.string() +
+                                "' '" + folder.string() + "' && rm -r '" + copy.string() + "'";
     if (std::system(restore.c_str()) != 0) {
         throw std::runtime_error("cannot copy " + folder.string());
     }

@@ -32,8 +32,8 @@ timespec Shifted(timespec time, long milliseconds);
 
 // How the times of a link to a terminal just made stand against the terminal's.
 struct LinkTimes {
-    long writtenMs;     // when the link was written, against the terminal's making
-    bool wholeSeconds;  // the link's time kept in whole seconds
+    long writtenMs;          // when the link was written, against the terminal's making
+    bool wholeSeconds;       // the link's time kept in whole seconds
     long terminalChangedMs;  // when not 0, the terminal was made this much earlier, and its
                              // mode is changed after the link was written
 };

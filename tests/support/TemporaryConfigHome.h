@@ -22,6 +22,7 @@ public:
     std::filesystem::path PortsFolder() const { return path_ / "baslink" / "ports"; }
     // Makes the port `name` (e.g. "com7") lead to `target`, replacing an earlier link.
     void Link(const std::string& name, const std::filesystem::path& target) const;
+
 private:
     std::filesystem::path path_;
     std::string previous_;
