@@ -3,14 +3,14 @@
 #include <QEvent>
 #include <QWidget>
 #include <QWindow>
-#include <utility>
+
+#include "X11Frame.h"
 
 namespace quorvan {
 namespace {
 
-QPoint TopLeftOf(const QMargins& frame) {
-    return QPoint(frame.left(), frame.top());
-}
+// A window manager that will not put the frame where asked is asked no more than this.
+constexpr int kMaxCorrections = 2;
 
 }  // namespace
 
@@ -20,28 +20,28 @@ WindowFramePlace::WindowFramePlace(QWidget& window) : window_(window) {
 
 void WindowFramePlace::Apply(const QRect& placed) {
     // Before the window manager has framed the window, Qt takes this as the frame's corner
-    // or as the client area's, depending on timing; Settle puts it right either way.
+    // or as the client area's, depending on timing; Follow sets it right either way.
     window_.move(placed.topLeft());
     window_.resize(placed.size());
     pendingCorner_ = placed.topLeft();
+    corrections_ = 0;
+    requestedAt_.reset();
+    normalPlace_ = placed;  // until the window manager shows it
     if (QWindow* handle = window_.windowHandle()) {
         handle->installEventFilter(this);  // its exposure, which may be the only sign of a frame
     }
-    Settle();
+    Follow();
 }
 
 QRect WindowFramePlace::Current() const {
-    if (IsNormal()) {
-        const QRect client = window_.geometry();
-        return QRect(client.topLeft() - TopLeftOf(Frame()), client.size());
+    if (const QWindow* handle = window_.windowHandle()) {
+        if (const auto shown = X11ShownFrame(*handle)) {
+            return shown->normal ? shown->place : normalPlace_;
+        }
     }
-    // Qt keeps the client area of the window before it was maximised; its frame may have
-    // been another than the maximised one's, so the last normal frame goes with it.
-    QRect client = window_.normalGeometry();
-    if (!client.isValid()) {
-        client = window_.geometry();
-    }
-    return QRect(client.topLeft() - TopLeftOf(normalFrame_), client.size());
+    // Without a frame reported (offscreen, or not yet shown), Qt's own record holds.
+    const bool normal = !(window_.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen));
+    return normal ? QRect(window_.pos(), window_.size()) : window_.normalGeometry();
 }
 
 bool WindowFramePlace::eventFilter(QObject* watched, QEvent* event) {
@@ -49,10 +49,7 @@ bool WindowFramePlace::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::Expose:
         case QEvent::Move:
         case QEvent::Resize:
-            Settle();
-            if (IsNormal()) {
-                normalFrame_ = Frame();
-            }
+            Follow();
             break;
         default:
             break;
@@ -60,29 +57,27 @@ bool WindowFramePlace::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-QMargins WindowFramePlace::Frame() const {
+void WindowFramePlace::Follow() {
     const QWindow* handle = window_.windowHandle();
-    return handle != nullptr ? handle->frameMargins() : QMargins();
-}
-
-bool WindowFramePlace::IsNormal() const {
-    return !(window_.windowState() &
-             (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized));
-}
-
-void WindowFramePlace::Settle() {
-    if (!pendingCorner_) {
-        return;
+    const auto shown = handle != nullptr ? X11ShownFrame(*handle) : std::nullopt;
+    if (!shown) {
+        return;  // not framed yet, or never (not on X11)
     }
-    const QMargins frame = Frame();
-    if (frame.isNull()) {
-        return;  // not framed yet, or never (no window manager, or offscreen)
+    const QPoint corner = shown->place.topLeft();
+    if (pendingCorner_ && corner != *pendingCorner_) {
+        if (requestedAt_ == corner) {
+            return;  // the window manager has not yet taken the last request
+        }
+        if (corrections_ < kMaxCorrections) {
+            ++corrections_;
+            requestedAt_ = corner;
+            X11MoveFrame(*handle, *pendingCorner_);
+            return;
+        }
     }
-    const QPoint corner = *std::exchange(pendingCorner_, std::nullopt);
-    // The client area's place, which Qt takes as it is whatever it knows of the frame.
-    const QPoint client = corner + TopLeftOf(frame);
-    if (window_.geometry().topLeft() != client) {
-        window_.setGeometry(QRect(client, window_.size()));
+    pendingCorner_.reset();
+    if (shown->normal) {
+        normalPlace_ = shown->place;
     }
 }
 

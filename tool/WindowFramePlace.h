@@ -1,10 +1,9 @@
 #pragma once
 // The main window's place as the window manager shows it: the top-left corner of its frame,
-// with the size of its client area. Under X11 the frame's size is reported only after the
-// window is shown, so a place applied before is set right once the frame is known; and a
+// with the size of its client area. Under X11 the frame is known only after the window is
+// shown, so a place applied before is set right once the frame is reported; and a
 // maximised or full-screen window is kept by the place and size it had before.
 
-#include <QMargins>
 #include <QObject>
 #include <QPoint>
 #include <QRect>
@@ -29,14 +28,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QMargins Frame() const;
-    bool IsNormal() const;
-    // Moves the window to the corner still pending, once its frame is known.
-    void Settle();
+    // Sets the frame's corner right while it is not yet where Apply put it, and notes the
+    // place of the window while it is shown neither maximised nor full screen.
+    void Follow();
 
     QWidget& window_;
     std::optional<QPoint> pendingCorner_;
-    QMargins normalFrame_;  // the frame of the window when last seen neither maximised nor full
+    int corrections_ = 0;
+    std::optional<QPoint> requestedAt_;  // where the frame was when its move was last asked for
+    QRect normalPlace_;
 };
 
 }  // namespace quorvan
