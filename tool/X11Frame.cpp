@@ -10,10 +10,12 @@ namespace {
 
 // The application's connection when it runs on X11, and the window's X11 id.
 std::optional<std::pair<xcb_connection_t*, xcb_window_t>> OnX11(const QWindow& window) {
-    const auto* x11 = qGuiApp != nullptr
-                          ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                          : nullptr;
-    if (x11 == nullptr || window.handle() == nullptr) {
+    // Other platforms may answer for X11 too (offscreen does), without X11 windows.
+    if (QGuiApplication::platformName() != QLatin1String("xcb") || window.handle() == nullptr) {
+        return std::nullopt;
+    }
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr || x11->connection() == nullptr) {
         return std::nullopt;
     }
     return std::make_pair(x11->connection(), static_cast<xcb_window_t>(window.winId()));
