@@ -21,6 +21,19 @@ std::optional<std::pair<xcb_connection_t*, xcb_window_t>> OnX11(const QWindow& w
     return std::make_pair(x11->connection(), static_cast<xcb_window_t>(window.winId()));
 }
 
+// The server counts device pixels, Qt's widgets scaled ones. Qt scales about each screen's
+// corner; the window is taken to be on a screen at the origin.
+QRect FromServer(const QRect& place, const QWindow& window) {
+    const qreal ratio = window.devicePixelRatio();
+    return QRect(qRound(place.x() / ratio), qRound(place.y() / ratio),
+                 qRound(place.width() / ratio), qRound(place.height() / ratio));
+}
+
+QPoint ToServer(QPoint point, const QWindow& window) {
+    const qreal ratio = window.devicePixelRatio();
+    return QPoint(qRound(point.x() * ratio), qRound(point.y() * ratio));
+}
+
 }  // namespace
 
 std::optional<ShownFrame> X11ShownFrame(const QWindow& window) {
@@ -49,7 +62,8 @@ std::optional<ShownFrame> X11ShownFrame(const QWindow& window) {
     }
     const QPoint corner(client->dst_x - static_cast<int>(extents[0]),
                         client->dst_y - static_cast<int>(extents[2]));
-    return ShownFrame{QRect(corner, QSize(geometry->width, geometry->height)), normal};
+    return ShownFrame{FromServer(QRect(corner, QSize(geometry->width, geometry->height)), window),
+                      normal};
 }
 
 void X11MoveFrame(const QWindow& window, QPoint corner) {
@@ -72,9 +86,10 @@ void X11MoveFrame(const QWindow& window, QPoint corner) {
         xcb::Property(connection, id, "WM_NORMAL_HINTS", XCB_ATOM_WM_SIZE_HINTS);
     const bool staticGravity = hints.size() > kGravityItem && (hints[0] & kGravityGiven) != 0 &&
                                hints[kGravityItem] == XCB_GRAVITY_STATIC;
-    const QPoint place =
-        staticGravity ? corner + QPoint(static_cast<int>(extents[0]), static_cast<int>(extents[2]))
-                      : corner;
+    const QPoint frameCorner = ToServer(corner, window);
+    const QPoint place = staticGravity ? frameCorner + QPoint(static_cast<int>(extents[0]),
+                                                              static_cast<int>(extents[2]))
+                                       : frameCorner;
     const uint32_t values[] = {static_cast<uint32_t>(place.x()), static_cast<uint32_t>(place.y())};
     xcb_configure_window(connection, id, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
     xcb_flush(connection);
