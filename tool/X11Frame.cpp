@@ -2,6 +2,8 @@
 
 #include <QGuiApplication>
 #include <QWindow>
+#include <utility>
+#include <vector>
 
 #include "XcbRequests.h"
 
