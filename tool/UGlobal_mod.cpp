@@ -44,7 +44,8 @@ TFGlobal::TFGlobal(TAboutBoxForm& aboutBox, const QString& executableFolder, QWi
       AboutBoxForm(aboutBox),
       programPath_(QDir(executableFolder)
                        .filePath(QFileInfo(QCoreApplication::applicationFilePath()).fileName())),
-      dialogs_(PlatformExchangeFileDialogs()) {
+      dialogs_(PlatformExchangeFileDialogs()),
+      framePlace_(*this) {
     ui->setupUi(this);
     // The window's smallest size is set at its opening (800 x 400), never by the layout, so
     // the user may make it smaller than the controls want. The page control then gives up
@@ -132,8 +133,7 @@ void TFGlobal::FormActivate() {
     const QRect placed = PlaceMainWindow(
         QRect(pos(), size()), {read("Pos_X"), read("Pos_Y"), read("Ancho"), read("Alto")},
         screen != nullptr ? screen->availableVirtualGeometry() : QRect());
-    move(placed.topLeft());
-    resize(placed.size());
+    framePlace_.Apply(placed);
     ui->EditPuerto->setText(
         LeeIniPrograma(programPath_, QStringLiteral("CONFIG"), QStringLiteral("Puerto"), true));
 }
@@ -147,10 +147,11 @@ void TFGlobal::EscribeColumnas_Ini() {
         EscribeEnteroIni(programPath_, QString::fromLatin1(section), QString::fromLatin1(key),
                          value);
     };
-    write("POS", "Pos_X", x());
-    write("POS", "Pos_Y", y());
-    write("POS", "Ancho", width());
-    write("POS", "Alto", height());
+    const QRect place = framePlace_.Current();
+    write("POS", "Pos_X", place.x());
+    write("POS", "Pos_Y", place.y());
+    write("POS", "Ancho", place.width());
+    write("POS", "Alto", place.height());
     for (int column = 0; column < kColumnCount; ++column) {
         write("COLS", kColumnWidthKeys[column], ui->Comandos->ColWidth(column));
     }

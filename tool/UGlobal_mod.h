@@ -13,6 +13,7 @@
 #include "ExchangeFileDialogs.h"
 #include "FileDialog.h"
 #include "ProjectFile.h"
+#include "WindowFramePlace.h"
 
 namespace Ui {
 class TFGlobal;
@@ -126,6 +127,7 @@ private:
     ExchangeFileDialogs dialogs_;
     std::function<QString(QWidget* owner)> abrirQZT_ = AbrirQZT;
     bool activated_ = false;
+    WindowFramePlace framePlace_;  // where the window opens, and what is stored at closing
 };
 
 }  // namespace quorvan

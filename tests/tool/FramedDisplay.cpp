@@ -1,0 +1,119 @@
+#include "FramedDisplay.h"
+
+#include <chrono>
+#include <exception>
+
+#include "Timing.h"
+#include "XcbRequests.h"
+
+using baslink::testing::ChildProcess;
+using baslink::testing::Eventually;
+using namespace std::chrono_literals;
+
+namespace xcb = quorvan::xcb;
+
+FramedDisplay::FramedDisplay() {
+    try {
+        // -displayfd takes the first free display and names it on the output once it serves.
+        server_ = std::make_unique<ChildProcess>(
+            "Xvfb",
+            std::vector<std::string>{"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten",
+                                     "tcp"},
+            std::vector<std::string>{}, true);
+    } catch (const std::exception& error) {
+        failure_ = std::string("no X server: ") + error.what();
+        return;
+    }
+    const auto number = server_->ReadLine(10s);
+    if (!number || number->empty()) {
+        failure_ = "Xvfb did not start within 10 s";
+        return;
+    }
+    name_ = ":" + *number;
+    connection_ = xcb_connect(name_.c_str(), nullptr);
+    if (xcb_connection_has_error(connection_) != 0) {
+        failure_ = "cannot connect to Xvfb on " + name_;
+        return;
+    }
+    root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+    try {
+        windowManager_ =
+            std::make_unique<ChildProcess>("openbox", std::vector<std::string>{"--sm-disable"},
+                                           std::vector<std::string>{"DISPLAY=" + name_}, true);
+    } catch (const std::exception& error) {
+        failure_ = std::string("no window manager: ") + error.what();
+        return;
+    }
+    // A window manager that follows the desktop conventions names itself on the root window.
+    if (!Eventually(
+            [this] {
+                return !xcb::Property(connection_, root_, "_NET_SUPPORTING_WM_CHECK",
+                                      XCB_ATOM_WINDOW)
+                            .empty();
+            },
+            10s)) {
+        failure_ = "openbox did not start within 10 s";
+    }
+}
+
+FramedDisplay::~FramedDisplay() {
+    if (connection_ != nullptr) {
+        xcb_disconnect(connection_);
+    }
+    if (windowManager_) {
+        windowManager_->Stop(5s);
+    }
+    if (server_) {
+        server_->Stop(5s);  // so it removes its lock and socket
+    }
+}
+
+QRect FramedDisplay::Screen() const {
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
+    return QRect(0, 0, screen->width_in_pixels, screen->height_in_pixels);
+}
+
+std::optional<QRect> FramedDisplay::Frame(xcb_window_t window) const {
+    // The window manager's frame is the window's ancestor that is a child of the root.
+    xcb_window_t frame = window;
+    for (;;) {
+        const auto tree = xcb::Own(
+            xcb_query_tree_reply(connection_, xcb_query_tree(connection_, frame), nullptr));
+        if (!tree) {
+            return std::nullopt;
+        }
+        if (tree->parent == root_) {
+            break;
+        }
+        frame = tree->parent;
+    }
+    const auto geometry = xcb::Own(
+        xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, frame), nullptr));
+    if (frame == window || !geometry) {
+        return std::nullopt;  // not framed (yet)
+    }
+    const int border = geometry->border_width;
+    return QRect(geometry->x, geometry->y, geometry->width + 2 * border,
+                 geometry->height + 2 * border);
+}
+
+bool FramedDisplay::IsMaximised(xcb_window_t window) const {
+    return xcb::HasState(connection_, window, "_NET_WM_STATE_MAXIMIZED_VERT") &&
+           xcb::HasState(connection_, window, "_NET_WM_STATE_MAXIMIZED_HORZ");
+}
+
+void FramedDisplay::Maximise(xcb_window_t window) const {
+    constexpr uint32_t kAdd = 1;
+    constexpr uint32_t kFromAnApplication = 1;
+    xcb::SendMessage(
+        connection_, root_,
+        XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY, window,
+        "_NET_WM_STATE",
+        {kAdd, xcb::Atom(connection_, "_NET_WM_STATE_MAXIMIZED_VERT"),
+         xcb::Atom(connection_, "_NET_WM_STATE_MAXIMIZED_HORZ"), kFromAnApplication, 0});
+}
+
+void FramedDisplay::Close(xcb_window_t window) const {
+    xcb::SendMessage(connection_, window, XCB_EVENT_MASK_NO_EVENT, window, "WM_PROTOCOLS",
+                     {xcb::Atom(connection_, "WM_DELETE_WINDOW"), XCB_CURRENT_TIME, 0, 0, 0});
+}

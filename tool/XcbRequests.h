@@ -1,0 +1,35 @@
+#pragma once
+// The few X server requests that the tool and its tests make beside Qt: atoms, the 32-bit
+// properties of windows and the client messages of the desktop conventions.
+
+#include <xcb/xcb.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+namespace quorvan::xcb {
+
+// A reply, which the caller frees.
+template <typename Reply>
+using Owned = std::unique_ptr<Reply, decltype(&std::free)>;
+
+template <typename Reply>
+Owned<Reply> Own(Reply* reply) {
+    return Owned<Reply>(reply, &std::free);
+}
+
+// XCB_ATOM_NONE when the server gives none.
+xcb_atom_t Atom(xcb_connection_t* connection, const char* name);
+// The 32-bit items of a property of the window; empty when it has none of that type.
+std::vector<uint32_t> Property(xcb_connection_t* connection, xcb_window_t window, const char* name,
+                               xcb_atom_t type);
+// True when the window's _NET_WM_STATE holds the state.
+bool HasState(xcb_connection_t* connection, xcb_window_t window, const char* state);
+// Sends a 32-bit client message of `type` about `window` to `destination`.
+void SendMessage(xcb_connection_t* connection, xcb_window_t destination, uint32_t eventMask,
+                 xcb_window_t window, const char* type, const std::array<uint32_t, 5>& data);
+
+}  // namespace quorvan::xcb
