@@ -121,4 +121,10 @@ void ChildProcess::Stop(std::chrono::milliseconds limit) {
     }
 }
 
+void ChildProcess::Signal(int signal) {
+    if (pid_ > 0) {
+        kill(pid_, signal);
+    }
+}
+
 }  // namespace baslink::testing

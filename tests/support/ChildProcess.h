@@ -31,6 +31,8 @@ public:
     std::optional<int> WaitFor(std::chrono::milliseconds limit);
     // Asks it to end (SIGTERM), and kills it when it has not within `limit`.
     void Stop(std::chrono::milliseconds limit);
+    // Sends it `signal`, while it runs.
+    void Signal(int signal);
 
 private:
     pid_t pid_ = -1;
