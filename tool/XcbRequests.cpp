@@ -31,16 +31,4 @@ bool HasState(xcb_connection_t* connection, xcb_window_t window, const char* sta
     return std::find(states.begin(), states.end(), Atom(connection, state)) != states.end();
 }
 
-void SendMessage(xcb_connection_t* connection, xcb_window_t destination, uint32_t eventMask,
-                 xcb_window_t window, const char* type, const std::array<uint32_t, 5>& data) {
-    xcb_client_message_event_t message = {};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = window;
-    message.type = Atom(connection, type);
-    std::copy(data.begin(), data.end(), message.data.data32);
-    xcb_send_event(connection, 0, destination, eventMask, reinterpret_cast<const char*>(&message));
-    xcb_flush(connection);
-}
-
 }  // namespace quorvan::xcb

@@ -1,10 +1,9 @@
 #pragma once
-// The few X server requests that the tool and its tests make beside Qt: atoms, the 32-bit
-// properties of windows and the client messages of the desktop conventions.
+// The few X server requests that the tool and its tests make beside Qt: atoms, and the
+// 32-bit properties of windows.
 
 #include <xcb/xcb.h>
 
-#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -28,8 +27,5 @@ std::vector<uint32_t> Property(xcb_connection_t* connection, xcb_window_t window
                                xcb_atom_t type);
 // True when the window's _NET_WM_STATE holds the state.
 bool HasState(xcb_connection_t* connection, xcb_window_t window, const char* state);
-// Sends a 32-bit client message of `type` about `window` to `destination`.
-void SendMessage(xcb_connection_t* connection, xcb_window_t destination, uint32_t eventMask,
-                 xcb_window_t window, const char* type, const std::array<uint32_t, 5>& data);
 
 }  // namespace quorvan::xcb

@@ -1,5 +1,7 @@
 #include "FramedDisplay.h"
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <exception>
 
@@ -11,6 +13,23 @@ using baslink::testing::Eventually;
 using namespace std::chrono_literals;
 
 namespace xcb = quorvan::xcb;
+
+namespace {
+
+// Sends a 32-bit client message of `type` about `window` to `destination`.
+void SendMessage(xcb_connection_t* connection, xcb_window_t destination, uint32_t eventMask,
+                 xcb_window_t window, const char* type, const std::array<uint32_t, 5>& data) {
+    xcb_client_message_event_t message = {};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = xcb::Atom(connection, type);
+    std::copy(data.begin(), data.end(), message.data.data32);
+    xcb_send_event(connection, 0, destination, eventMask, reinterpret_cast<const char*>(&message));
+    xcb_flush(connection);
+}
+
+}  // namespace
 
 FramedDisplay::FramedDisplay() {
     try {
@@ -105,15 +124,14 @@ bool FramedDisplay::IsMaximised(xcb_window_t window) const {
 void FramedDisplay::Maximise(xcb_window_t window) const {
     constexpr uint32_t kAdd = 1;
     constexpr uint32_t kFromAnApplication = 1;
-    xcb::SendMessage(
-        connection_, root_,
-        XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY, window,
-        "_NET_WM_STATE",
-        {kAdd, xcb::Atom(connection_, "_NET_WM_STATE_MAXIMIZED_VERT"),
-         xcb::Atom(connection_, "_NET_WM_STATE_MAXIMIZED_HORZ"), kFromAnApplication, 0});
+    SendMessage(connection_, root_,
+                XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY, window,
+                "_NET_WM_STATE",
+                {kAdd, xcb::Atom(connection_, "_NET_WM_STATE_MAXIMIZED_VERT"),
+                 xcb::Atom(connection_, "_NET_WM_STATE_MAXIMIZED_HORZ"), kFromAnApplication, 0});
 }
 
 void FramedDisplay::Close(xcb_window_t window) const {
-    xcb::SendMessage(connection_, window, XCB_EVENT_MASK_NO_EVENT, window, "WM_PROTOCOLS",
-                     {xcb::Atom(connection_, "WM_DELETE_WINDOW"), XCB_CURRENT_TIME, 0, 0, 0});
+    SendMessage(connection_, window, XCB_EVENT_MASK_NO_EVENT, window, "WM_PROTOCOLS",
+                {xcb::Atom(connection_, "WM_DELETE_WINDOW"), XCB_CURRENT_TIME, 0, 0, 0});
 }
