@@ -39,11 +39,14 @@ bool TQDK::AbrirPuerto(ReceiveCheck check) {
     if (opening) {
         const std::string& device = DevicePort();
         if (!platform::PortDevicePresent(device) ||
-            !terminals_.MayOpen(device, portLink_.has_value())) {
+            !terminals_.MayFollow(device, portLink_.has_value())) {
             return OpenFailed();
         }
         ComPort = std::make_unique<TThreadComPort>();
         ComPort->Port = device;
+        ComPort->AdmitDevice = [this](const struct stat& opened) {
+            return terminals_.MayUse(opened);
+        };
     }
     TThreadComPort& com = *ComPort;
     com.Baud = 115200;

@@ -70,10 +70,11 @@ public:
     // messages before and after. When the device cannot be opened the component is
     // released and the call fails at once; the next call tries the device again. The
     // message saying so is shown once, at the first failure of a host call since the port
-    // last opened (never while SilentPortOpens lives on the calling thread). A port opens
-    // only its own device (TerminalAdmission): never a session's terminal, nor a
-    // pseudo-terminal through the link of one that hung up or a link written well before it.
-    // Those fail as a missing device does. The caller holds SeccionCritica.
+    // last opened (never while SilentPortOpens lives on the calling thread). A port uses
+    // only its own device (TerminalAdmission), judged from what it opened: never a session's
+    // terminal or a device that stands for another terminal, nor a pseudo-terminal through
+    // the links of one that hung up. Those fail as a missing device does. The caller holds
+    // SeccionCritica.
     bool AbrirPuerto(ReceiveCheck check);
 
     // The one exchange step of every link: sets minTamanioRX and Estado, sends the frame

@@ -8,8 +8,8 @@
 //       Every exchange on a port object (its serial component, Secuencia, the reply
 //       state), the creation and release of port components, with what AbrirPuerto keeps
 //       between calls (the open-failure streak, the link a port found through a link keeps
-//       to, and its TerminalAdmission: the writings of the link of its pseudo-terminal and
-//       of one that hung up, and the terminal last found to be a session's),
+//       to, and its TerminalAdmission: the link chains of its pseudo-terminal and of one
+//       that hung up, and its last verdict on whether a terminal is a session's),
 //       SecuenciaEprom, the driver's lists, and the release of the driver's objects.
 //       Host threads in the exports that exchange on the bus (through ExchangeLock) or
 //       change the lists; the worker once per step; the library's stop.
@@ -31,9 +31,10 @@
 //       pass, to see whether work is left. Under it they open a port in use before they
 //       exchange on it: a try of a missing device costs a look at its path (and a look
 //       through the ports folder while its link is gone), never an open or the opening
-//       pause; a try of a terminal refused as a session's reads the processes' status at
-//       most once a second; and it says nothing (SilentPortOpens, a thread-local count of
-//       the steps' own, takes no lock).
+//       pause; a try of a device that is there but refused, or held by another program,
+//       costs its open, its fstat and its lock's system calls, and reads the processes'
+//       status at most once a second for one terminal; and it says nothing
+//       (SilentPortOpens, a thread-local count of the steps' own, takes no lock).
 //   PortTable lifetime (PortObjects.h; shared and exclusive)
 //       That the 20 port objects exist, for the exports that read them without
 //       SeccionCritica. Exclusive only while they are released, under SeccionCritica.

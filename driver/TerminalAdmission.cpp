@@ -7,59 +7,64 @@
 namespace baslink {
 namespace {
 
-// How long a terminal found to be a session's is refused without looking again.
-constexpr uint32_t kSessionLookIntervalMs = 1000;
+// How long a verdict on a terminal holds. A terminal can become a session's at any time, so
+// the verdict is kept only as long as it saves a port that keeps failing on the terminal
+// from reading every process's status at each try.
+constexpr uint32_t kVerdictLifetimeMs = 1000;
+
+// Whether `a` and `b` are the one file. A pseudo-terminal made anew under a number is another
+// file of the same device number and inode, made later: a verdict on the old one does not
+// hold for it.
+bool SameTerminal(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_rdev == b.st_rdev &&
+           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
 
 }  // namespace
 
-bool TerminalAdmission::MayOpen(const std::string& device, bool throughLink) {
-    admittedLink_.reset();
-    const auto number = platform::CharacterDeviceNumber(device);
-    if (!number) {
-        return true;  // no terminal: opening it fails on its own
+bool TerminalAdmission::MayFollow(const std::string& device, bool throughLink) {
+    followedLinks_.reset();
+    if (!throughLink) {
+        return true;
     }
-    std::optional<platform::LinkWriting> writing;
-    if (throughLink && platform::IsPseudoTerminal(*number)) {
-        writing = platform::ReadLinkWriting(device);
-        if (hungUpLink_) {
-            // Renamed, given another owner or copied back, it is still the link of the
-            // terminal that hung up; one written anew ends the refusal.
-            if (writing == hungUpLink_) {
-                return false;
-            }
-            hungUpLink_.reset();
-        }
-        if (platform::WrittenBeforeItsTerminal(device)) {
+    platform::LinkChain links = platform::ReadLinkChain(device);
+    if (hungUpLinks_) {
+        // Renamed, given another owner or copied back, they are still the links of the
+        // terminal that hung up; any of them written anew ends the refusal.
+        if (links == *hungUpLinks_) {
             return false;
         }
+        hungUpLinks_.reset();
     }
-    if (SessionTerminal(*number)) {
+    followedLinks_ = std::move(links);
+    return true;
+}
+
+bool TerminalAdmission::MayUse(const struct stat& opened) {
+    if (platform::StandsForAnotherTerminal(opened.st_rdev) || IsSessionTerminal(opened)) {
         return false;
     }
-    admittedLink_ = std::move(writing);
+    if (!platform::IsPseudoTerminal(opened.st_rdev)) {
+        followedLinks_.reset();  // a device other than a pseudo-terminal keeps its number
+    }
     return true;
 }
 
 void TerminalAdmission::Opened() {
-    openLink_ = std::exchange(admittedLink_, std::nullopt);
+    openLinks_ = std::exchange(followedLinks_, std::nullopt);
 }
 
 void TerminalAdmission::Lost() {
-    hungUpLink_ = std::exchange(openLink_, std::nullopt);
+    hungUpLinks_ = std::exchange(openLinks_, std::nullopt);
 }
 
-bool TerminalAdmission::SessionTerminal(dev_t device) {
+bool TerminalAdmission::IsSessionTerminal(const struct stat& opened) {
     const uint32_t now = platform::TickCount();
-    if (sessionTerminal_ && sessionTerminal_->device == device &&
-        now - sessionTerminal_->tick < kSessionLookIntervalMs) {
-        return true;
+    if (!verdict_ || !SameTerminal(verdict_->terminal, opened) ||
+        now - verdict_->tick >= kVerdictLifetimeMs) {
+        verdict_ = Verdict{opened, platform::IsSessionTerminal(opened.st_rdev), now};
     }
-    if (!platform::IsSessionTerminal(device)) {
-        sessionTerminal_.reset();
-        return false;
-    }
-    sessionTerminal_ = SessionSighting{device, now};
-    return true;
+    return verdict_->session;
 }
 
 }  // namespace baslink

@@ -1,11 +1,12 @@
 #pragma once
-// Which terminals a port may open: only the device it was given. A pseudo-terminal is shared
-// with the whole machine: once its other side hangs up, its number goes to the next one made,
-// whoever makes it, so a link left behind by a simulator that was killed leads into somebody
-// else's terminal. And a terminal that is some session's (a person's shell, a login) is never
-// a bus, whatever leads to it.
+// Which terminals a port may use: only the device it was given, judged from what it opened.
+// A terminal that is some session's (a person's shell, a login, a console), or a device that
+// stands for another terminal, is never a bus, whatever leads to it. And a pseudo-terminal is
+// shared with the whole machine: once its other side hangs up, its number goes to the next
+// one made, whoever makes it, so the link of one that hung up under the port is not followed
+// again until it is written anew.
 
-#include <sys/types.h>
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <optional>
@@ -17,34 +18,37 @@ namespace baslink {
 
 class TerminalAdmission {
 public:
-    // Whether the port may open `device` now, looking at it without opening it. Refused: a
-    // session's controlling terminal; and, where `throughLink`, a pseudo-terminal whose link
-    // is the very writing whose terminal hung up under this port (until a link is written
-    // anew), or was written well before the terminal (WrittenBeforeItsTerminal).
-    bool MayOpen(const std::string& device, bool throughLink);
-    // The device last let through MayOpen has opened.
+    // Whether the port may open the device at `device` now, looked at without opening it.
+    // Refused, where `throughLink`: the very links whose pseudo-terminal hung up under this
+    // port, until one of them is written anew.
+    bool MayFollow(const std::string& device, bool throughLink);
+    // Whether the port may use the device it opened, as its descriptor tells it: never one
+    // that stands for another terminal, nor a session's controlling terminal.
+    bool MayUse(const struct stat& opened);
+    // The device last let through has opened.
     void Opened();
-    // The device open has gone away. A pseudo-terminal's link is then not followed again.
+    // The device open has gone away. A pseudo-terminal's links are then not followed again.
     void Lost();
 
 private:
-    bool SessionTerminal(dev_t device);
+    bool IsSessionTerminal(const struct stat& opened);
 
-    // The writing of the link of the pseudo-terminal let through last, taken before its open
-    // so that a terminal that hangs up at once is still known by it; that of the one open;
-    // that of the one that hung up.
-    std::optional<platform::LinkWriting> admittedLink_;
-    std::optional<platform::LinkWriting> openLink_;
-    std::optional<platform::LinkWriting> hungUpLink_;
+    // The links of the device let through last, taken before its open so that a terminal
+    // that hangs up at once is still known by them, kept once the device is found to be a
+    // pseudo-terminal; those of the one open; those of the one that hung up.
+    std::optional<platform::LinkChain> followedLinks_;
+    std::optional<platform::LinkChain> openLinks_;
+    std::optional<platform::LinkChain> hungUpLinks_;
 
-    // The terminal last found to be a session's, and when. Finding that out reads every
-    // process's status, so a port that keeps trying the same terminal looks again only after
-    // a while; a terminal that is no longer a session's is then opened.
-    struct SessionSighting {
-        dev_t device;
+    // Whether the terminal judged last was a session's, and when that was found. Finding it
+    // out reads every process's status, so a port that keeps trying one terminal (held by
+    // another program, or a session's) keeps the verdict a while.
+    struct Verdict {
+        struct stat terminal;
+        bool session;
         uint32_t tick;
     };
-    std::optional<SessionSighting> sessionTerminal_;
+    std::optional<Verdict> verdict_;
 };
 
 }  // namespace baslink

@@ -295,7 +295,7 @@ uint32_t ModemLineWatch::Sample(uint32_t now) {
     return events;
 }
 
-OpenedDevice OpenSerialDevice(const std::string& portName) {
+OpenedDevice OpenSerialDevice(const std::string& portName, const DeviceAdmission& admit) {
     const auto path = ResolvePortName(portName);
     if (!path) {
         return {nullptr, SystemMessage(ENOENT)};
@@ -304,17 +304,23 @@ OpenedDevice OpenSerialDevice(const std::string& portName) {
     if (fd < 0) {
         return {nullptr, SystemMessage(errno)};
     }
+    // The descriptor, not the path, tells what was opened: the path may have been re-pointed
+    // since anyone looked at it.
+    struct stat device {};
+    if (fstat(fd, &device) != 0 || !S_ISCHR(device.st_mode) || !isatty(fd)) {
+        (void)close(fd);
+        return {nullptr, SystemMessage(ENOTTY)};
+    }
+    if (admit && !admit(device)) {
+        (void)close(fd);
+        return {nullptr, "the device is not this port's to use"};
+    }
     // The port is ours alone while we hold it: the lock keeps out those who honour it, and
     // ends with our descriptor, however the program ends.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno == EWOULDBLOCK ? EBUSY : errno;
         (void)close(fd);
         return {nullptr, SystemMessage(error)};
-    }
-    struct stat device {};
-    if (!isatty(fd) || fstat(fd, &device) != 0) {
-        (void)close(fd);
-        return {nullptr, SystemMessage(ENOTTY)};
     }
     // Exclusive mode also keeps out the terminal's other openers. A device's mode ends with
     // its last close; a pseudo-terminal's lasts as long as its other side, so a program that

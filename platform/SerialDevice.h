@@ -3,8 +3,11 @@
 // modem lines, one wait for "something happened" that a close request can end, and
 // reads and writes that complete before they return.
 
+#include <sys/stat.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -86,10 +89,17 @@ struct OpenedDevice {
     std::string error;                     // the system's reason for the failure
 };
 
+// Whether a device just opened may be used, told from what its descriptor is (its fstat):
+// whatever links were followed or re-pointed on the way, that is the device the port holds.
+// It is asked before anything of the device changes (its lock, its modes, line settings and
+// modem lines) and before anything is written to it; a device refused is closed untouched.
+using DeviceAdmission = std::function<bool(const struct stat& opened)>;
+
 // Opens the device a port name resolves to (PortNames.h), exclusively: a second open of the
 // same device through this call fails while the first holds it, and nothing of that hold
 // outlives the holder, however it ends. A device other than a pseudo-terminal is also kept
-// from every other opener for as long as it is open.
-OpenedDevice OpenSerialDevice(const std::string& portName);
+// from every other opener for as long as it is open. Without `admit`, every terminal is
+// admitted.
+OpenedDevice OpenSerialDevice(const std::string& portName, const DeviceAdmission& admit = {});
 
 }  // namespace baslink::platform

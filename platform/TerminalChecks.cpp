@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <system_error>
 
 namespace baslink::platform {
@@ -25,43 +26,10 @@ constexpr unsigned kOldPtyTerminalMajor = 3;
 // As many links as the system follows on one path.
 constexpr int kMaxLinksFollowed = 40;
 
-// The last of the links `path` leads through, which names what is at the end; `path` itself
-// when it is no link.
-std::string LinkNamingTheDevice(const std::string& path) {
-    std::filesystem::path link = path;
-    for (int followed = 0; followed < kMaxLinksFollowed; ++followed) {
-        std::error_code error;
-        std::filesystem::path target = std::filesystem::read_symlink(link, error);
-        if (error) {
-            break;
-        }
-        target = link.parent_path() / target;  // as it is when the target is absolute
-        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(target, error))) {
-            break;
-        }
-        link = target;
-    }
-    return link.string();
-}
-
-int64_t Milliseconds(const timespec& time) {
-    return static_cast<int64_t>(time.tv_sec) * 1000 + time.tv_nsec / 1000000;
-}
-
-// When a terminal was made, where its times still tell. It is made with its three times
-// equal, to the nanosecond. Traffic through it moves its access and modification times by
-// whole seconds (keeping their nanoseconds, or setting them to 0, by the kernel's age), and a
-// change of its mode or owner moves its change time. So the change time is the making while
-// its nanoseconds are still those of one of the other two; once it has moved, the making is
-// lost.
-std::optional<int64_t> MadeAt(const struct stat& terminal) {
-    const long changed = terminal.st_ctim.tv_nsec;
-    if (changed != 0 &&
-        (changed == terminal.st_atim.tv_nsec || changed == terminal.st_mtim.tv_nsec)) {
-        return Milliseconds(terminal.st_ctim);
-    }
-    return std::nullopt;
-}
+// Devices that stand for another terminal.
+constexpr unsigned kTtyMajor = 5;  // /dev/tty 5:0, /dev/console 5:1, /dev/ptmx 5:2
+constexpr unsigned kLastTtyStandInMinor = 2;
+constexpr unsigned kVirtualConsoleMajor = 4;  // /dev/tty0 4:0, the console in front
 
 // The controlling terminal a line of /proc/<pid>/stat gives, as a device number; none for a
 // process without one, or a line that cannot be read.
@@ -96,34 +64,28 @@ bool IsPseudoTerminal(dev_t device) {
            deviceMajor == kOldPtyTerminalMajor;
 }
 
-std::optional<dev_t> CharacterDeviceNumber(const std::string& path) {
-    struct stat device {};
-    if (stat(path.c_str(), &device) != 0 || !S_ISCHR(device.st_mode)) {
-        return std::nullopt;
-    }
-    return device.st_rdev;
+bool StandsForAnotherTerminal(dev_t device) {
+    return (major(device) == kTtyMajor && minor(device) <= kLastTtyStandInMinor) ||
+           (major(device) == kVirtualConsoleMajor && minor(device) == 0);
 }
 
-std::optional<LinkWriting> ReadLinkWriting(const std::string& path) {
-    const std::string link = LinkNamingTheDevice(path);
-    struct stat written {};
-    std::error_code error;
-    const std::filesystem::path target = std::filesystem::read_symlink(link, error);
-    if (error || lstat(link.c_str(), &written) != 0) {
-        return std::nullopt;
+LinkChain ReadLinkChain(const std::string& path) {
+    LinkChain chain;
+    std::filesystem::path link = path;
+    for (int followed = 0; followed < kMaxLinksFollowed; ++followed) {
+        struct stat written {};
+        std::error_code error;
+        if (lstat(link.c_str(), &written) != 0 || !S_ISLNK(written.st_mode)) {
+            break;
+        }
+        const std::filesystem::path target = std::filesystem::read_symlink(link, error);
+        if (error) {
+            break;
+        }
+        chain.push_back({target.string(), written.st_mtim.tv_sec, written.st_mtim.tv_nsec});
+        link = link.parent_path() / target;  // as it is when the target is absolute
     }
-    return LinkWriting{target.string(), written.st_mtim.tv_sec, written.st_mtim.tv_nsec};
-}
-
-bool WrittenBeforeItsTerminal(const std::string& path) {
-    struct stat link {};
-    struct stat terminal {};
-    if (lstat(LinkNamingTheDevice(path).c_str(), &link) != 0 || !S_ISLNK(link.st_mode) ||
-        stat(path.c_str(), &terminal) != 0) {
-        return false;
-    }
-    const auto made = MadeAt(terminal);
-    return made && Milliseconds(link.st_mtim) <= *made - kLinkTimeSlackMs;
+    return chain;
 }
 
 bool IsSessionTerminal(dev_t device) {

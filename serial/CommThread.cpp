@@ -12,8 +12,9 @@ constexpr uint32_t kEventMask = platform::EV_RXCHAR | platform::EV_CTS | platfor
 
 }  // namespace
 
-TCommThread::TCommThread(std::string PortName) : portName_(std::move(PortName)) {
-    auto opened = platform::OpenSerialDevice(portName_);
+TCommThread::TCommThread(std::string PortName, const platform::DeviceAdmission& admit)
+    : portName_(std::move(PortName)) {
+    auto opened = platform::OpenSerialDevice(portName_, admit);
     device_ = std::move(opened.device);
     openError_ = std::move(opened.error);
     if (device_) {

@@ -20,10 +20,10 @@ public:
     using TStatusHandler = std::function<void(uint32_t EvtMask, uint32_t ModemStatus)>;
     using TLostHandler = std::function<void()>;
 
-    // Opens the port by name and prepares the line (9600 baud, 8 data bits, even
-    // parity, one stop bit, queues purged, DTR and RTS dropped). The thread does not
-    // run until Resume.
-    explicit TCommThread(std::string PortName);
+    // Opens the port by name and, when `admit` lets it use the device, prepares the line
+    // (9600 baud, 8 data bits, even parity, one stop bit, queues purged, DTR and RTS
+    // dropped). The thread does not run until Resume.
+    explicit TCommThread(std::string PortName, const platform::DeviceAdmission& admit = {});
     // The same over a device opened elsewhere; an empty device counts as a failed open.
     TCommThread(std::string PortName, std::unique_ptr<platform::SerialDevice> device,
                 std::string openError = {});

@@ -28,7 +28,7 @@ void TThreadComPort::Open() {
             return;
         }
         ReleaseReader();  // one whose device went away
-        auto reader = std::make_unique<TCommThread>(Port);
+        auto reader = std::make_unique<TCommThread>(Port, AdmitDevice);
         // Line settings the device does not take fail the open as a missing device does:
         // the port must not run with settings other than those asked for.
         std::string reason = reader->OpenError();

@@ -22,6 +22,7 @@
 #include <string>
 
 #include "CallbackSlot.h"
+#include "SerialDevice.h"
 
 namespace baslink {
 
@@ -65,6 +66,9 @@ public:
     uint32_t WinQSizeIn = 8192;
     uint32_t WinQSizeOut = 8192;
     std::atomic<TReceiveMode> ReceiveMode{rmTERM};
+    // Asked at each Open whether the device opened may be used, before anything of it
+    // changes; a refusal fails the Open. Unset, every terminal is used.
+    platform::DeviceAdmission AdmitDevice;
 
     // The rmTERM terminator as text: "#" and a decimal code per byte, e.g. "#13#10".
     // SetTerminator raises EComError on a malformed text.

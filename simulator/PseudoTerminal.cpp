@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
 #include <system_error>
 
 namespace baslink::sim {
@@ -57,6 +58,10 @@ PseudoTerminal::PseudoTerminal() {
 PseudoTerminal::~PseudoTerminal() {
     hangUp();
     close(slave_);
+}
+
+std::string PseudoTerminal::heldSlavePath() const {
+    return "/proc/" + std::to_string(getpid()) + "/fd/" + std::to_string(slave_);
 }
 
 void PseudoTerminal::hangUp() {

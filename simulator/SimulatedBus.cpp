@@ -98,7 +98,10 @@ SimulatedBus::SimulatedBus(const std::string& portName, BusOptions options)
     }
     pty_ = std::make_unique<PseudoTerminal>();
     devicePath_ = pty_->slavePath();
-    link_ = std::make_unique<PortLink>(portName, devicePath_);
+    // Through the name this process holds, not the terminal's own: a link left behind by a
+    // simulator that was killed then leads nowhere, rather than into whoever's terminal takes
+    // the number next.
+    link_ = std::make_unique<PortLink>(portName, pty_->heldSlavePath());
     linkPath_ = link_->path();
     engine_ = std::make_unique<BusEngine>(*state_, pty_->master());
 }

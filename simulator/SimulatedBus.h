@@ -201,6 +201,8 @@ public:
     void stop();
 
     std::filesystem::path linkPath() const;
+    // The pseudo-terminal's own name (/dev/pts/N); the link leads there through a name that
+    // lasts only while the bus runs.
     std::string devicePath() const;
 
     BoardHandle board() const;

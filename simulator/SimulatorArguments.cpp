@@ -18,7 +18,9 @@ const char* const kUsage =
     "  --line-timing           pace answers at 115200 baud\n"
     "  --help                  show this text\n"
     "\n"
-    "Runs until interrupted (SIGINT or SIGTERM), then removes its link.\n";
+    "Runs until interrupted (SIGINT or SIGTERM), then removes its link. The link\n"
+    "leads to the terminal through this process's own descriptor of it, so that\n"
+    "it leads nowhere once the process has gone, however it went.\n";
 
 namespace {
 

@@ -13,12 +13,12 @@
  * alike), and shows "DLL AbrirPuerto: Imposible Abrir Puerto comN" once, at the first
  * call that fails to open it since it last opened. Every call, and the background work
  * of its cache, tries the device again; the first once it is back opens it. A port
- * opens only its own device, and fails as above rather than open another: never a
- * terminal that is some session's (a person's shell); never a pseudo-terminal through
- * the link of one that hung up under it, until a link is written anew (a simulator that
- * starts again writes its own), nor through a link written 2.5 s or more before the
- * pseudo-terminal. A port holds its device with an advisory lock (flock), which ends
- * with the program however it ends.
+ * uses only its own device, judged from the device it opened whatever led there, and
+ * fails as above rather than use another: never a terminal that is some session's (a
+ * person's shell, a login, a serial console), nor /dev/tty, /dev/console, /dev/tty0 or
+ * /dev/ptmx; never a pseudo-terminal through the links of one that hung up under it,
+ * until one of them is written anew. A port holds its device with an advisory lock
+ * (flock), which ends with the program however it ends.
  */
 #ifndef BASLINK_H
 #define BASLINK_H

@@ -1,5 +1,8 @@
 #include "TerminalChecks.h"
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,11 +12,11 @@
 #include "SessionTerminal.h"
 #include "TestLine.h"
 
-using baslink::platform::CharacterDeviceNumber;
 using baslink::platform::IsPseudoTerminal;
 using baslink::platform::IsSessionTerminal;
-using baslink::platform::ReadLinkWriting;
-using baslink::platform::WrittenBeforeItsTerminal;
+using baslink::platform::LinkChain;
+using baslink::platform::ReadLinkChain;
+using baslink::platform::StandsForAnotherTerminal;
 using baslink::testing::Shifted;
 using baslink::testing::Stamp;
 using baslink::testing::TemporaryConfigHome;
@@ -23,29 +26,43 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool LeadsToPseudoTerminal(const std::string& path) {
-    const auto device = CharacterDeviceNumber(path);
-    return device && IsPseudoTerminal(*device);
+dev_t DeviceNumber(const std::string& path) {
+    struct stat device {};
+    EXPECT_EQ(stat(path.c_str(), &device), 0) << path;
+    return device.st_rdev;
 }
 
 }  // namespace
 
-TEST(TerminalChecks, OnlyTheTerminalSideOfAPseudoTerminalCountsAsOne) {
-    TemporaryConfigHome links;
+TEST(TerminalChecks, DevicesAreToldByTheirNumbers) {
     const TestLine line;
-    links.Link("com1", line.SlavePath());
-    links.Link("com2", "/dev/null");  // a device, but no terminal
-    const std::string folder = links.PortsFolder().string() + "/";
-    EXPECT_TRUE(LeadsToPseudoTerminal(line.SlavePath()));
-    EXPECT_TRUE(LeadsToPseudoTerminal(folder + "com1"));
-    for (const std::string& path :
-         {folder + "com2", folder, folder + "com3", std::string("/dev/ptmx")}) {
-        EXPECT_FALSE(LeadsToPseudoTerminal(path)) << path;
+    struct Row {
+        const char* name;
+        dev_t device;
+        bool pseudoTerminal;
+        bool standsForAnother;
+    };
+    const Row rows[] = {
+        {"a pseudo-terminal's terminal side", DeviceNumber(line.SlavePath()), true, false},
+        {"an old-style pseudo-terminal's terminal side", makedev(3, 0), true, false},
+        {"/dev/ttyS0", makedev(4, 64), false, false},
+        {"/dev/ttyUSB0", makedev(188, 0), false, false},
+        {"/dev/null", makedev(1, 3), false, false},
+        {"/dev/tty", makedev(5, 0), false, true},
+        {"/dev/console", makedev(5, 1), false, true},
+        {"/dev/ptmx", makedev(5, 2), false, true},
+        {"/dev/tty0", makedev(4, 0), false, true},
+        {"/dev/tty1", makedev(4, 1), false, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(IsPseudoTerminal(row.device), row.pseudoTerminal);
+        EXPECT_EQ(StandsForAnotherTerminal(row.device), row.standsForAnother);
     }
 }
 
-// What a link says and when it was written survive what ordinary tools do to it; through a
-// chain of links the last one, which names the device, is the one that counts.
+// What links say and when they were written survive what ordinary tools do to them; a chain
+// of links changes when any link in it is written anew.
 TEST(TerminalChecks, ALinksWritingSurvivesRenameOwnerAndCopyButNotAWritingAnew) {
     TemporaryConfigHome links;
     const fs::path middle = links.Path() / "port";
@@ -55,65 +72,34 @@ TEST(TerminalChecks, ALinksWritingSurvivesRenameOwnerAndCopyButNotAWritingAnew) 
     const fs::path folder = links.PortsFolder();
     for (const auto& handling : baslink::testing::kOrdinaryLinkHandlings) {
         SCOPED_TRACE(handling.name);
-        const auto before = ReadLinkWriting(folder / "com1");
-        ASSERT_TRUE(before);
-        EXPECT_EQ(before->target, "/dev/null");
+        const LinkChain before = ReadLinkChain(folder / "com1");
+        ASSERT_EQ(before.size(), 1u);
+        EXPECT_EQ(before[0].target, "/dev/null");
         const fs::path after = handling.apply(folder / "com1");
-        EXPECT_EQ(ReadLinkWriting(after), before);
+        EXPECT_EQ(ReadLinkChain(after), before);
         fs::rename(after, folder / "com1");
     }
 
-    const auto ofChain = ReadLinkWriting(folder / "com2");
-    EXPECT_EQ(ReadLinkWriting(middle), ofChain);
-    const timespec written = {ofChain->writtenSeconds, ofChain->writtenNanoseconds};
+    const LinkChain chain = ReadLinkChain(folder / "com2");
+    ASSERT_EQ(chain.size(), 2u);
+    EXPECT_EQ(chain[0].target, middle.string());
+    EXPECT_EQ(chain[1], ReadLinkChain(middle).at(0));
+    const timespec written = {chain[1].writtenSeconds, chain[1].writtenNanoseconds};
     Stamp(middle, Shifted(written, 1000));  // touch -h: a person says it is new
-    EXPECT_NE(ReadLinkWriting(folder / "com2"), ofChain);
+    EXPECT_NE(ReadLinkChain(folder / "com2"), chain);
     fs::remove(middle);
     fs::create_symlink("/dev/null", middle);  // the same words, written anew
     Stamp(middle, Shifted(written, 2000));
-    EXPECT_NE(ReadLinkWriting(folder / "com2"), ofChain);
+    EXPECT_NE(ReadLinkChain(folder / "com2"), chain);
 
-    EXPECT_FALSE(ReadLinkWriting(folder / "com3"));  // nothing there
-    EXPECT_FALSE(ReadLinkWriting("/dev/null"));      // no link
-}
-
-// A link is written after its terminal; its times may still stand a little before the
-// terminal's, on a folder that keeps whole seconds or whose clock runs behind.
-TEST(TerminalChecks, ALinkWrittenWellBeforeItsTerminalIsToldFromTheTerminalsOwn) {
-    struct Row {
-        const char* name;
-        baslink::testing::LinkTimes times;
-        bool writtenBefore;
-    };
-    const Row rows[] = {
-        {"written just after", {100, false, 0}, false},
-        {"on a folder that keeps whole seconds", {0, true, 0}, false},
-        {"on a folder whose clock runs 1.5 s behind", {-1500, false, 0}, false},
-        {"both", {-1500, true, 0}, false},
-        {"the terminal's mode changed 4 s after it was made", {100, false, 4000}, false},
-        {"written 3 s before", {-3000, false, 0}, true},
-        {"written an hour before", {-3600000, false, 0}, true},
-        // A change of mode hides when the terminal was made: nothing to judge the link by.
-        {"written an hour before, the terminal's mode changed since",
-         {-3600000, false, 4000},
-         false},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        TemporaryConfigHome links;
-        TestLine line;
-        links.Link("com1", line.SlavePath());
-        const fs::path link = links.PortsFolder() / "com1";
-        baslink::testing::SetTimes(link, line.SlavePath(), row.times);
-        EXPECT_EQ(WrittenBeforeItsTerminal(link), row.writtenBefore);
-    }
-    EXPECT_FALSE(WrittenBeforeItsTerminal("/dev/null"));  // no link
+    EXPECT_EQ(ReadLinkChain(folder / "com3"), LinkChain{});  // nothing there
+    EXPECT_EQ(ReadLinkChain("/dev/null"), LinkChain{});      // no link
 }
 
 TEST(TerminalChecks, ASessionsControllingTerminalIsToldFromOtherTerminals) {
     const baslink::testing::SessionTerminal session;
     const TestLine line;
-    EXPECT_TRUE(IsSessionTerminal(*CharacterDeviceNumber(session.path())));
-    EXPECT_FALSE(IsSessionTerminal(*CharacterDeviceNumber(line.SlavePath())));
-    EXPECT_FALSE(IsSessionTerminal(*CharacterDeviceNumber("/dev/null")));
+    EXPECT_TRUE(IsSessionTerminal(DeviceNumber(session.path())));
+    EXPECT_FALSE(IsSessionTerminal(DeviceNumber(line.SlavePath())));
+    EXPECT_FALSE(IsSessionTerminal(DeviceNumber("/dev/null")));
 }

@@ -82,30 +82,4 @@ timespec Shifted(timespec time, long milliseconds) {
             static_cast<long>(nanoseconds % kNanoseconds)};
 }
 
-void SetTimes(const fs::path& link, const fs::path& terminal, const LinkTimes& times) {
-    timespec made = ChangeTimeOf(terminal);
-    if (times.terminalChangedMs != 0) {
-        made = Shifted(made, -times.terminalChangedMs);
-        Stamp(terminal, made);
-    }
-    timespec written = Shifted(made, times.writtenMs);
-    if (times.wholeSeconds) {
-        written.tv_nsec = 0;
-    }
-    Stamp(link, written);
-    if (times.terminalChangedMs != 0) {
-        // A change made later than the terminal's making is stamped from a later tick of the
-        // coarse clock that stamps files.
-        const timespec changed = ChangeTimeOf(terminal);
-        timespec now{};
-        do {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            clock_gettime(CLOCK_REALTIME_COARSE, &now);
-        } while (std::pair(now.tv_sec, now.tv_nsec) <= std::pair(changed.tv_sec, changed.tv_nsec));
-        if (chmod(terminal.c_str(), 0666) != 0) {
-            throw std::runtime_error("cannot change the mode of " + terminal.string());
-        }
-    }
-}
-
 }  // namespace baslink::testing

@@ -1,7 +1,6 @@
 #pragma once
 // What ordinary tools do to a link without writing it anew, and the setting of the time a link
-// says it was written, as a filesystem that keeps whole seconds or a share whose clock runs
-// behind would stamp it.
+// says it was written.
 
 #include <time.h>
 
@@ -29,17 +28,5 @@ timespec ChangeTimeOf(const std::filesystem::path& path);
 
 // `time` moved by `milliseconds`, which may be negative.
 timespec Shifted(timespec time, long milliseconds);
-
-// How the times of a link to a terminal just made stand against the terminal's.
-struct LinkTimes {
-    long writtenMs;          // when the link was written, against the terminal's making
-    bool wholeSeconds;       // the link's time kept in whole seconds
-    long terminalChangedMs;  // when not 0, the terminal was made this much earlier, and its
-                             // mode is changed after the link was written
-};
-
-// Gives the link `link` and the terminal `terminal` it leads to those times.
-void SetTimes(const std::filesystem::path& link, const std::filesystem::path& terminal,
-              const LinkTimes& times);
 
 }  // namespace baslink::testing
