@@ -170,11 +170,14 @@ int main(int argc, char** argv) {
         setup = &run;
         for (const Line line : {Line::Pty, Line::Timed}) {
             const auto index = static_cast<int>(line);
-            const bool timed = line == Line::Timed;
+            std::vector<std::string> options;
+            if (line == Line::Timed) {
+                options.emplace_back("--line-timing");
+            }
             run.simulators[index][0] = std::make_unique<SimulatorProcess>(
-                QDKM_SIM_PROGRAM, "com" + std::to_string(LibraryPort(line)), timed);
+                QDKM_SIM_PROGRAM, "com" + std::to_string(LibraryPort(line)), options);
             run.simulators[index][1] = std::make_unique<SimulatorProcess>(
-                QDKM_SIM_PROGRAM, "com" + std::to_string(LibraryPort(line) + 10), timed);
+                QDKM_SIM_PROGRAM, "com" + std::to_string(LibraryPort(line) + 10), options);
             run.raw[index] =
                 std::make_unique<RawBoardClient>(run.simulators[index][1]->DevicePath());
             // The first exchange on a port pays the opening pause: not measured.
