@@ -5,7 +5,6 @@
 // the exchange path is held to.
 
 #include <benchmark/benchmark.h>
-#include <sched.h>
 
 #include <algorithm>
 #include <array>
@@ -17,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "MachineFacts.h"
 #include "RawBoardClient.h"
 #include "SimulatorProcess.h"
 #include "TemporaryConfigHome.h"
@@ -121,10 +121,8 @@ double CpuMicrosecondsPerExchange(const Samples& samples) {
 }
 
 void PrintRatios() {
-    cpu_set_t allowed;
-    CPU_ZERO(&allowed);
-    sched_getaffinity(0, sizeof allowed, &allowed);
-    std::printf("\nlibrary against the raw client, on %d processor(s)\n", CPU_COUNT(&allowed));
+    std::printf("\nlibrary against the raw client, on %d processor(s)\n",
+                baslink::bench::AllowedProcessors());
     std::printf("%-16s %9s %9s %7s | %8s %8s %6s | %8s %8s %6s\n", "exchange", "lib med", "raw med",
                 "ratio", "lib>0.9", "raw>0.9", "points", "lib cpu", "raw cpu", "ratio");
     std::printf("%-16s %9s %9s %7s | %8s %8s %6s | %8s %8s %6s\n", "", "(ms)", "(ms)", "", "(%)",
@@ -170,11 +168,14 @@ int main(int argc, char** argv) {
         setup = &run;
         for (const Line line : {Line::Pty, Line::Timed}) {
             const auto index = static_cast<int>(line);
-            const bool timed = line == Line::Timed;
+            std::vector<std::string> options;
+            if (line == Line::Timed) {
+                options.emplace_back("--line-timing");
+            }
             run.simulators[index][0] = std::make_unique<SimulatorProcess>(
-                QDKM_SIM_PROGRAM, "com" + std::to_string(LibraryPort(line)), timed);
+                QDKM_SIM_PROGRAM, "com" + std::to_string(LibraryPort(line)), options);
             run.simulators[index][1] = std::make_unique<SimulatorProcess>(
-                QDKM_SIM_PROGRAM, "com" + std::to_string(LibraryPort(line) + 10), timed);
+                QDKM_SIM_PROGRAM, "com" + std::to_string(LibraryPort(line) + 10), options);
             run.raw[index] =
                 std::make_unique<RawBoardClient>(run.simulators[index][1]->DevicePath());
             // The first exchange on a port pays the opening pause: not measured.

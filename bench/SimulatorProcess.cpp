@@ -16,11 +16,9 @@
 namespace baslink::bench {
 
 SimulatorProcess::SimulatorProcess(const std::string& program, const std::string& portName,
-                                   bool lineTiming) {
+                                   const std::vector<std::string>& options) {
     std::vector<std::string> arguments{program, "--port", portName};
-    if (lineTiming) {
-        arguments.emplace_back("--line-timing");
-    }
+    arguments.insert(arguments.end(), options.begin(), options.end());
     std::vector<char*> argv;
     for (std::string& argument : arguments) {
         argv.push_back(argument.data());
@@ -46,7 +44,8 @@ SimulatorProcess::SimulatorProcess(const std::string& program, const std::string
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    devicePath_ = std::filesystem::read_symlink(link).string();
+    // Resolved to the end: the link may lead through /proc/<pid>/fd/<n> to the terminal.
+    devicePath_ = std::filesystem::canonical(link).string();
 }
 
 SimulatorProcess::~SimulatorProcess() {
