@@ -27,6 +27,7 @@
 #include <string>
 #include <thread>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "DeviceLock.h"
@@ -300,28 +301,29 @@ TEST_F(PortLink, APersonsLinkToALiveTerminalOpensWhateverItsTimes) {
     }
 }
 
-// What a session's terminal must be left as: no bytes, no holder, the settings it had.
-class UntouchedSession {
+// What a terminal must be left as: no bytes, no lock on it, the settings it had. Its other side
+// is `master`, as a terminal window holds it.
+class UntouchedTerminal {
 public:
-    explicit UntouchedSession(const SessionTerminal& session) : session_(session) {
-        EXPECT_EQ(tcgetattr(session.master(), &before_), 0);
+    UntouchedTerminal(int master, std::string path) : master_(master), path_(std::move(path)) {
+        EXPECT_EQ(tcgetattr(master_, &before_), 0);
     }
 
     void Expect() const {
-        EXPECT_EQ(DevicesHeld(session_.path()), std::vector<std::string>{});
-        EXPECT_TRUE(DeviceIsFree(session_.path()));
+        EXPECT_TRUE(DeviceIsFree(path_));
         termios after{};
-        ASSERT_EQ(tcgetattr(session_.master(), &after), 0);
+        ASSERT_EQ(tcgetattr(master_, &after), 0);
         EXPECT_EQ(std::tuple(after.c_iflag, after.c_oflag, after.c_cflag, after.c_lflag,
                              cfgetospeed(&after)),
                   std::tuple(before_.c_iflag, before_.c_oflag, before_.c_cflag, before_.c_lflag,
                              cfgetospeed(&before_)));
-        pollfd written{session_.master(), POLLIN, 0};
-        EXPECT_EQ(poll(&written, 1, 0), 0) << "bytes reached " << session_.path();
+        pollfd written{master_, POLLIN, 0};
+        EXPECT_EQ(poll(&written, 1, 0), 0) << "bytes reached " << path_;
     }
 
 private:
-    const SessionTerminal& session_;
+    int master_;
+    std::string path_;
     termios before_{};
 };
 
@@ -329,7 +331,7 @@ private:
 // by a new terminal window) never gets the port's frames, nor its lock or line settings.
 TEST_F(PortLink, ASessionsTerminalIsNeverUsedThroughALinkOrAChain) {
     const SessionTerminal session;
-    const UntouchedSession untouched(session);
+    const UntouchedTerminal untouched(session.master(), session.path());
     RecordMessages();
     const fs::path middle = ConfigHome().Path() / "terminal";
     fs::create_symlink(session.path(), middle);
@@ -384,8 +386,7 @@ std::optional<int> RunHost(uint8_t port, const std::function<bool()>& setUp) {
 // never writes into its own session.
 TEST_F(PortLink, AHostsOwnTerminalIsNeverUsedThroughDevTty) {
     const PseudoTerminal own;
-    termios before{};
-    ASSERT_EQ(tcgetattr(own.master(), &before), 0);
+    const UntouchedTerminal untouched(own.master(), own.slavePath());
     ConfigHome().Link("com4", "/dev/tty");
     const std::string terminal = own.slavePath();
     const auto status = RunHost(4, [&] {
@@ -396,11 +397,7 @@ TEST_F(PortLink, AHostsOwnTerminalIsNeverUsedThroughDevTty) {
     ASSERT_TRUE(status);
     ASSERT_NE(*status, kNotSetUp) << "the host could not take " << terminal << " as its terminal";
     EXPECT_EQ(*status, 1);  // its exchanges failed
-    ExpectUntouched(own);
-    termios after{};
-    ASSERT_EQ(tcgetattr(own.master(), &after), 0);
-    EXPECT_EQ(std::tuple(after.c_cflag, after.c_lflag, cfgetospeed(&after)),
-              std::tuple(before.c_cflag, before.c_lflag, cfgetospeed(&before)));
+    untouched.Expect();
 }
 
 // Without a link, comN is the machine's /dev/ttyS<N-1>, where a serial console's login may
@@ -414,7 +411,7 @@ TEST_F(PortLink, ASessionsTerminalIsNeverUsedAsTheMachinesOwnPort) {
         GTEST_SKIP() << "this machine has no /dev/ttyS0 to put a terminal over";
     }
     const SessionTerminal session;
-    const UntouchedSession untouched(session);
+    const UntouchedTerminal untouched(session.master(), session.path());
     const std::string terminal = session.path();
     const auto status = RunHost(1, [&] {
         return unshare(CLONE_NEWNS) == 0 &&
@@ -433,7 +430,7 @@ TEST_F(PortLink, ASessionsTerminalIsNeverUsedAsTheMachinesOwnPort) {
 // session's: whatever the port finds at each look, the session's terminal is never used.
 TEST_F(PortLink, ALinkRepointedWhileThePortOpensNeverLeadsIntoASession) {
     const SessionTerminal session;
-    const UntouchedSession untouched(session);
+    const UntouchedTerminal untouched(session.master(), session.path());
     const PseudoTerminal held;
     const int holder = open(held.slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     ASSERT_GE(holder, 0);
