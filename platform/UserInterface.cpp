@@ -10,6 +10,8 @@
 #include <memory>
 #include <mutex>
 
+#include "MessageBoxTitle.h"
+
 namespace baslink::platform {
 namespace {
 
@@ -36,6 +38,7 @@ void ShowMessage(std::string_view text) {
         const QString message = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
         QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), message,
                         QMessageBox::Ok, QApplication::activeWindow());
+        MakeRoomForTitle(box);
         box.exec();
         return;
     }

@@ -31,7 +31,12 @@ void SendMessage(xcb_connection_t* connection, xcb_window_t destination, uint32_
 
 }  // namespace
 
-FramedDisplay::FramedDisplay() {
+FramedDisplay::FramedDisplay(const WindowManager& windowManager) {
+    if (!windowManagerHome_.isValid()) {
+        failure_ = "no home folder for the window manager: " +
+                   windowManagerHome_.errorString().toStdString();
+        return;
+    }
     try {
         // -displayfd takes the first free display and names it on the output once it serves.
         server_ = std::make_unique<ChildProcess>(
@@ -56,11 +61,13 @@ FramedDisplay::FramedDisplay() {
     }
     root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
     try {
-        windowManager_ =
-            std::make_unique<ChildProcess>("openbox", std::vector<std::string>{"--sm-disable"},
-                                           std::vector<std::string>{"DISPLAY=" + name_}, true);
+        windowManager_ = std::make_unique<ChildProcess>(
+            windowManager.program, windowManager.arguments,
+            std::vector<std::string>{"DISPLAY=" + name_,
+                                     "HOME=" + windowManagerHome_.path().toStdString()},
+            true);
     } catch (const std::exception& error) {
-        failure_ = std::string("no window manager: ") + error.what();
+        failure_ = "no window manager (" + windowManager.program + "): " + error.what();
         return;
     }
     // A window manager that follows the desktop conventions names itself on the root window.
@@ -71,7 +78,7 @@ FramedDisplay::FramedDisplay() {
                             .empty();
             },
             10s)) {
-        failure_ = "openbox did not start within 10 s";
+        failure_ = windowManager.program + " did not start within 10 s";
     }
 }
 
@@ -79,9 +86,9 @@ FramedDisplay::~FramedDisplay() {
     if (connection_ != nullptr) {
         xcb_disconnect(connection_);
     }
-    if (windowManager_) {
-        windowManager_->Stop(5s);
-    }
+    // Killed, not asked to end: fluxbox asked while it starts hangs, and nothing of the
+    // window manager's is kept.
+    windowManager_.reset();
     if (server_) {
         server_->Stop(5s);  // so it removes its lock and socket
     }
@@ -134,4 +141,37 @@ void FramedDisplay::Maximise(xcb_window_t window) const {
 void FramedDisplay::Close(xcb_window_t window) const {
     SendMessage(connection_, window, XCB_EVENT_MASK_NO_EVENT, window, "WM_PROTOCOLS",
                 {xcb::Atom(connection_, "WM_DELETE_WINDOW"), XCB_CURRENT_TIME, 0, 0, 0});
+}
+
+QImage FramedDisplay::OnScreen(xcb_window_t window) const {
+    const auto geometry = xcb::Own(
+        xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr));
+    const auto corner = xcb::Own(xcb_translate_coordinates_reply(
+        connection_, xcb_translate_coordinates(connection_, window, root_, 0, 0), nullptr));
+    const auto attributes = xcb::Own(xcb_get_window_attributes_reply(
+        connection_, xcb_get_window_attributes(connection_, window), nullptr));
+    if (!geometry || !corner || !attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE) {
+        return QImage();
+    }
+    const QRect place(corner->dst_x, corner->dst_y, geometry->width, geometry->height);
+    if (!Screen().contains(place)) {
+        return QImage();
+    }
+    // The root window's pixels are the screen's, whatever window shows them.
+    const auto image = xcb::Own(xcb_get_image_reply(
+        connection_,
+        xcb_get_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, root_,
+                      static_cast<int16_t>(place.x()), static_cast<int16_t>(place.y()),
+                      static_cast<uint16_t>(place.width()), static_cast<uint16_t>(place.height()),
+                      ~0u),
+        nullptr));
+    // Xvfb's 24-bit screen keeps a pixel in 32 bits, blue first: QImage's RGB32.
+    const auto bytes = static_cast<std::size_t>(place.width()) * place.height() * 4;
+    if (!image || image->depth != 24 ||
+        xcb_get_image_data_length(image.get()) != static_cast<int>(bytes)) {
+        return QImage();
+    }
+    return QImage(xcb_get_image_data(image.get()), place.width(), place.height(),
+                  QImage::Format_RGB32)
+        .copy();
 }
