@@ -38,8 +38,7 @@ bool TQDK::AbrirPuerto(ReceiveCheck check) {
     const bool opening = !ComPort;
     if (opening) {
         const std::string& device = DevicePort();
-        if (!platform::PortDevicePresent(device) ||
-            !terminals_.MayFollow(device, portLink_.has_value())) {
+        if (!platform::PortDevicePresent(device) || !terminals_.MayFollow(portLink_)) {
             return OpenFailed();
         }
         ComPort = std::make_unique<TThreadComPort>();

@@ -22,12 +22,12 @@ bool SameTerminal(const struct stat& a, const struct stat& b) {
 
 }  // namespace
 
-bool TerminalAdmission::MayFollow(const std::string& device, bool throughLink) {
+bool TerminalAdmission::MayFollow(const std::optional<std::string>& link) {
     followedLinks_.reset();
-    if (!throughLink) {
+    if (!link) {
         return true;
     }
-    platform::LinkChain links = platform::ReadLinkChain(device);
+    platform::LinkChain links = platform::ReadLinkChain(*link);
     if (hungUpLinks_) {
         // Renamed, given another owner or copied back, they are still the links of the
         // terminal that hung up; any of them written anew ends the refusal.

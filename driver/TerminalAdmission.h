@@ -18,10 +18,11 @@ namespace baslink {
 
 class TerminalAdmission {
 public:
-    // Whether the port may open the device at `device` now, looked at without opening it.
-    // Refused, where `throughLink`: the very links whose pseudo-terminal hung up under this
-    // port, until one of them is written anew.
-    bool MayFollow(const std::string& device, bool throughLink);
+    // Whether the port may open its device now through `link`, the entry of the ports folder
+    // it keeps to (none while its name leads through no link), looked at without opening
+    // it. Refused: the very links whose pseudo-terminal hung up under this port, until one
+    // of them is written anew.
+    bool MayFollow(const std::optional<std::string>& link);
     // Whether the port may use the device it opened, as its descriptor tells it: never one
     // that stands for another terminal, nor a session's controlling terminal.
     bool MayUse(const struct stat& opened);

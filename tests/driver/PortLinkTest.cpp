@@ -136,15 +136,31 @@ std::unique_ptr<PseudoTerminal> TakeTheNumberOf(const std::string& device) {
     }
 }
 
-// Nothing was written to the terminal, and nobody holds it.
-void ExpectUntouched(const PseudoTerminal& terminal) {
-    char byte = 0;
-    const ssize_t got = read(terminal.master(), &byte, 1);
-    const int error = errno;
-    EXPECT_EQ(got, -1) << "bytes reached " << terminal.slavePath();
-    EXPECT_EQ(error, EAGAIN);
-    EXPECT_TRUE(DeviceIsFree(terminal.slavePath()));
-}
+// What a terminal must be left as: no bytes, no lock on it, the settings it had. Its other side
+// is `master`, as a terminal window holds it.
+class UntouchedTerminal {
+public:
+    UntouchedTerminal(int master, std::string path) : master_(master), path_(std::move(path)) {
+        EXPECT_EQ(tcgetattr(master_, &before_), 0);
+    }
+
+    void Expect() const {
+        EXPECT_TRUE(DeviceIsFree(path_));
+        termios after{};
+        ASSERT_EQ(tcgetattr(master_, &after), 0);
+        EXPECT_EQ(std::tuple(after.c_iflag, after.c_oflag, after.c_cflag, after.c_lflag,
+                             cfgetospeed(&after)),
+                  std::tuple(before_.c_iflag, before_.c_oflag, before_.c_cflag, before_.c_lflag,
+                             cfgetospeed(&before_)));
+        pollfd written{master_, POLLIN, 0};
+        EXPECT_EQ(poll(&written, 1, 0), 0) << "bytes reached " << path_;
+    }
+
+private:
+    int master_;
+    std::string path_;
+    termios before_{};
+};
 
 // Uses port `port` from a host call, a cache block and a queued write.
 void UsePort(uint8_t port) {
@@ -186,13 +202,13 @@ std::string KillASimulator(uint8_t port, bool used) {
 
 // A host call and the worker's steps on `port` leave the terminal alone, and the host hears
 // once that the port cannot be opened.
-void ExpectPortNeverReaches(uint8_t port, const PseudoTerminal& terminal,
+void ExpectPortNeverReaches(uint8_t port, const UntouchedTerminal& terminal,
                             const std::vector<std::string>& messages) {
     uint16_t word = 0;
     EXPECT_EQ(LeerWordRegulador(port, kDirect, 5, 0, 0, &word), 0);
     baslink::SendPendingWrites();
     baslink::ReadNextBlock(port);
-    ExpectUntouched(terminal);
+    terminal.Expect();
     EXPECT_EQ(messages, std::vector<std::string>{"DLL AbrirPuerto: Imposible Abrir Puerto com" +
                                                  std::to_string(port)});
 }
@@ -211,7 +227,8 @@ TEST_F(PortLink, ALinkLeftByAKilledSimulatorNeverLeadsIntoTheTerminalThatTakesIt
             GTEST_SKIP() << "a program running beside the test took the killed simulator's "
                             "terminal";
         }
-        ExpectPortNeverReaches(port, *intruder, messages);
+        const UntouchedTerminal untouched(intruder->master(), intruder->slavePath());
+        ExpectPortNeverReaches(port, untouched, messages);
     }
 
     // A simulator started again makes its link anew, and the worker takes it by itself.
@@ -268,7 +285,8 @@ TEST_P(LeftLink, HandledByOrdinaryToolsItStillNeverLeadsARunningHostIntoAnotherT
     if (!intruder) {
         GTEST_SKIP() << "a program running beside the test took " << device;
     }
-    ExpectPortNeverReaches(1, *intruder, messages);
+    const UntouchedTerminal untouched(intruder->master(), intruder->slavePath());
+    ExpectPortNeverReaches(1, untouched, messages);
 }
 
 INSTANTIATE_TEST_SUITE_P(OrdinaryTools, LeftLink,
@@ -300,32 +318,6 @@ TEST_F(PortLink, APersonsLinkToALiveTerminalOpensWhateverItsTimes) {
         EXPECT_EQ(word, 0x1234);
     }
 }
-
-// What a terminal must be left as: no bytes, no lock on it, the settings it had. Its other side
-// is `master`, as a terminal window holds it.
-class UntouchedTerminal {
-public:
-    UntouchedTerminal(int master, std::string path) : master_(master), path_(std::move(path)) {
-        EXPECT_EQ(tcgetattr(master_, &before_), 0);
-    }
-
-    void Expect() const {
-        EXPECT_TRUE(DeviceIsFree(path_));
-        termios after{};
-        ASSERT_EQ(tcgetattr(master_, &after), 0);
-        EXPECT_EQ(std::tuple(after.c_iflag, after.c_oflag, after.c_cflag, after.c_lflag,
-                             cfgetospeed(&after)),
-                  std::tuple(before_.c_iflag, before_.c_oflag, before_.c_cflag, before_.c_lflag,
-                             cfgetospeed(&before_)));
-        pollfd written{master_, POLLIN, 0};
-        EXPECT_EQ(poll(&written, 1, 0), 0) << "bytes reached " << path_;
-    }
-
-private:
-    int master_;
-    std::string path_;
-    termios before_{};
-};
 
 // A link or a chain of links that leads to a person's terminal (a number typed wrong, or taken
 // by a new terminal window) never gets the port's frames, nor its lock or line settings.
